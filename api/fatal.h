@@ -1,0 +1,23 @@
+// The module's one way of reporting a fatal condition: the message is shown
+// to the user with the caption "HashTablePure", then the file (if any) is
+// closed and the process ends with exit status 1. Never returns.
+//
+// Windows shows a message box; elsewhere the caption, ": ", the message bytes
+// as formatted and a newline go to stderr. Messages are Shift_JIS byte
+// strings and are passed through untouched.
+#pragma once
+
+#include <cstdio>
+
+namespace kel {
+
+// The formatted message is cut to kFatalMessageBytes - 1 bytes.
+constexpr int kFatalMessageBytes = 1000;
+
+[[noreturn]] void showFatal(std::FILE* file, const char* format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 2, 3)))
+#endif
+    ;
+
+}  // namespace kel

@@ -1,0 +1,34 @@
+// Key hashing: a golden-ratio multiplicative (Fibonacci) hash in IEEE double
+// arithmetic. Bucket indices must come out bit for bit the same on every
+// target, because restart files store chains under their bucket index and
+// are reloaded without hashing. Every multiply and add below is rounded on
+// its own: the library is compiled with -ffp-contract=off, and 32-bit x86
+// builds use SSE2 instead of the x87 unit.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace kel {
+
+// (sqrt(5) - 1) / 2, computed at load time; bit pattern 0x3FE3C6EF372FE950.
+extern const double goldenRatio;
+
+// The fraction |x - floor(x)| in [0, 1) that decides a string key's bucket.
+// Only three windows of ten bytes are mixed into keys longer than 30 bytes,
+// and spaces are skipped. `length` is the key's byte count before its NUL.
+double stringFraction(const char* key, std::size_t length);
+
+// The fraction that decides a long key's bucket.
+double longFraction(int32_t key);
+
+// Scales a fraction to a bucket index in [0, size).
+inline int32_t bucketOf(double fraction, int32_t size) {
+  return static_cast<int32_t>(fraction * static_cast<double>(size));
+}
+
+// The two hash operations of the table, as whole functions.
+int32_t hashString(const char* key, int32_t size);
+int32_t hashLong(int32_t key, int32_t size);
+
+}  // namespace kel

@@ -1,0 +1,19 @@
+#include "core/memory.h"
+
+#include <cstdlib>
+
+namespace kel {
+
+void* allocateOrDie(std::size_t bytes) {
+  void* block = std::malloc(bytes == 0 ? 1 : bytes);
+  if (block == nullptr) outOfMemory();
+  return block;
+}
+
+void* allocateZeroedOrDie(std::size_t count, std::size_t size) {
+  void* block = std::calloc(count == 0 ? 1 : count, size);
+  if (block == nullptr) outOfMemory();
+  return block;
+}
+
+}  // namespace kel

@@ -1,0 +1,15 @@
+// Allocation helpers of the table. Running out of memory is fatal: the
+// report goes through the module's fatal path and the process ends with
+// status 1, so no caller ever sees a null block.
+#pragma once
+
+#include <cstddef>
+
+namespace kel {
+
+[[noreturn]] void outOfMemory();
+
+void* allocateOrDie(std::size_t bytes);
+void* allocateZeroedOrDie(std::size_t count, std::size_t size);
+
+}  // namespace kel

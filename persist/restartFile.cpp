@@ -1,0 +1,6 @@
+// PLACEHOLDER until the restart file lands.
+#include "persist/restartFile.h"
+namespace kel {
+void dumpCurrentTable(const char*) {}
+void loadCurrentTable(const char*) {}
+}  // namespace kel
