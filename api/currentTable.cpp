@@ -13,7 +13,7 @@ void replaceCurrentTable(HashTablePure* table) {
   currentTable = table;
 }
 
-HashTablePure& startTable(int32_t n) {
+HashTablePure& startTable(int64_t n) {
   closeCurrentTable();  // first, so the old table's memory serves the new one
   loadFactor = 0.75;
   auto* table = new (std::nothrow) HashTablePure(n);

@@ -13,7 +13,7 @@ extern HashTablePure* currentTable;
 // Sets loadFactor to 0.75 and makes a new table for n - 1 keys current. The
 // table it replaces is released: no handle to it exists, so the host can no
 // longer reach it.
-HashTablePure& startTable(int32_t n);
+HashTablePure& startTable(int64_t n);
 
 // Makes `table` current, releasing the table it replaces.
 void replaceCurrentTable(HashTablePure* table);

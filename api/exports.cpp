@@ -27,7 +27,7 @@ void addStringKeys(HashTablePure& table, const char** keys, int count, const int
 
 void makeFromStringKeys(const char** keys, int count, const int* contents) {
   if (count < 0) count = 0;
-  addStringKeys(startTable(count + 1), keys, count, contents);
+  addStringKeys(startTable(int64_t{count} + 1), keys, count, contents);
 }
 
 void clearFound(char* found, int count) {
@@ -83,7 +83,7 @@ KEL_EXPORT void KELHASHTABLEFUN_CALL makeHashTableFromBinFile(const char* path) 
 KEL_EXPORT void KELHASHTABLEFUN_CALL makeHashTableLng(const int* keys, int count,
                                                       const int* contents) {
   if (count < 0) count = 0;
-  kel::HashTablePure& table = kel::startTable(count + 1);
+  kel::HashTablePure& table = kel::startTable(int64_t{count} + 1);
   if (keys == nullptr) return;
   for (int i = 0; i < count; ++i) table.addLong(keys[i], kel::contentAt(contents, i));
 }

@@ -26,7 +26,7 @@ int32_t wrapped(int64_t value) { return static_cast<int32_t>(static_cast<uint32_
 
 }  // namespace
 
-HashTablePure::HashTablePure(int32_t n) {
+HashTablePure::HashTablePure(int64_t n) {
   if (n < 1) n = 1;
   // trunc(1.5 * n) buckets, doubled once as the first growth of an empty table.
   const int64_t size = 2 * static_cast<int64_t>(static_cast<double>(n) * 1.5);

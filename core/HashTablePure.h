@@ -29,8 +29,8 @@ extern double loadFactor;
 class HashTablePure {
  public:
   // A table for n - 1 keys: 2 * trunc(1.5 * n) buckets, never grown by them.
-  // n below 1 is taken as 1.
-  explicit HashTablePure(int32_t n);
+  // n below 1 is taken as 1; a bucket count beyond 32 bits is out of memory.
+  explicit HashTablePure(int64_t n);
   // An empty table with the bucket count and counter of a restart file,
   // to be filled with placeChain. size must be at least 1.
   HashTablePure(int32_t size, int32_t counter);
