@@ -1,0 +1,14 @@
+#!/bin/sh
+# Fails when the shared library exports anything but the seventeen functions
+# of tests/host/exports.txt. Usage: exportedSymbols.sh <library> <exports.txt>
+set -eu
+actual=$(nm -D --defined-only "$1" | awk '{print $3}' | sort)
+expected=$(sort "$2")
+if [ "$actual" != "$expected" ]; then
+  echo "exported symbols differ from $2:"
+  printf '%s\n' "$actual" > "${TMPDIR:-/tmp}/kel-exports.$$"
+  printf '%s\n' "$expected" | diff - "${TMPDIR:-/tmp}/kel-exports.$$" || true
+  rm -f "${TMPDIR:-/tmp}/kel-exports.$$"
+  exit 1
+fi
+echo "exactly the $(printf '%s\n' "$expected" | wc -l) exports"
