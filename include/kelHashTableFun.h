@@ -55,45 +55,103 @@ extern "C" {
 struct DataSetFiles;
 
 /*
- * The host's data-set record, read (never written) by makeHashTableDs.
- * It is a sequence of words; the library reads only the named ones. On a
- * 32-bit build every word is 32 bits wide; on a 64-bit build every word is
- * widened to pointer width, so word k sits at byte k * sizeof(void*) and
- * the numeric words hold their value in an intptr_t.
+ * Data sets, for makeHashTableDs.
+ *
+ * DataSet describes a data set the host owns, and DataSetFiles holds the
+ * descriptors of its two files. The library reads the named words of both
+ * and nothing else; it never writes them. The reservedN words are the
+ * host's own and are never read.
+ *
+ * Layout: both records are sequences of words, and word k sits at byte
+ * k * sizeof(void*). On a 32-bit build every word is 32 bits wide (word k at
+ * byte 4k); on a 64-bit build every word is widened to 64 bits (word k at
+ * byte 8k), in the same order and with the same meaning. Address words are
+ * pointers. Numeric words are intptr_t, and the library takes the signed
+ * 32-bit number held in their low 32 bits (on a 64-bit build the upper half
+ * is ignored, so a value may be stored sign-extended or not).
+ *
+ * Descriptors: on Linux the record file and string file are POSIX
+ * descriptors, used with read and lseek; on Windows they are descriptors of
+ * the C runtime msvcrt.dll, used with _read and _lseek, so the host opens
+ * them through msvcrt.dll as well. Each file is positioned from its start.
+ *
+ * Integer column (kind 2): row r's cell is the 32-bit integer at byte
+ * columnOffsets[column] of the row. Rows firstCachedRow <= r <
+ * firstCachedRow + cachedRowCount are cached one after another at
+ * rowCacheBase and their cells are read there, in the host's byte order,
+ * without touching the file. Every other row costs one seek to
+ * columnOffsets[column] + recordLength * r in the record file and one read
+ * of 4 bytes (a little-endian integer). That offset is computed in 32-bit
+ * arithmetic and wraps around; when it comes out negative the seek fails.
+ *
+ * String column (kind 1): its stringCounts[column] strings lie at the
+ * offsets stringOffsets[column][i] in the string heap. An offset below
+ * stringHeapMemoryLength is used in place at stringHeapMemoryBase + offset;
+ * any other costs one seek to offset - stringHeapMemoryLength in the string
+ * file and one read of 1024 bytes.
+ *
+ * The table is made for rowCount keys (both kinds), and contents, when not
+ * null, is indexed by row for an integer column and by string number for a
+ * string column. A repeated cell or string keeps its first content.
+ *
+ * When a cell or a string cannot be fetched, the library adds:
+ *   - 255 (0x000000FF) for a cell whose read finds the record file ended;
+ *   - 0 for a cell whose read fails (an error, or a count other than 0 or 4
+ *     bytes) or whose seek fails (a negative offset, a bad descriptor); the
+ *     read after a failed seek is still made, and its bytes are discarded;
+ *   - the one-byte string "\xFF" for a string whose read finds the string
+ *     file ended;
+ *   - the bytes that arrived, for a read that stops before the NUL;
+ *   - the first 1023 bytes of a string whose NUL is not among its 1024;
+ *   - the empty string for a negative offset (nothing before the heap is
+ *     read), and for a string whose seek or read fails.
+ * Missing parts of the records are tolerated as follows:
+ *   - a null ds builds an empty table of 2 buckets, as a row count of 0 does;
+ *     a negative row count is taken as 0;
+ *   - a negative column, null columnKinds, or a kind other than 1 and 2
+ *     leaves the new table empty;
+ *   - null columnOffsets (integer column), or null stringCounts,
+ *     stringOffsets or stringOffsets[column] (string column) add no key;
+ *   - a null rowCacheBase caches no row; a null stringHeapMemoryBase makes
+ *     every string of the in-memory part the empty string;
+ *   - null files makes every seek and read fail.
+ * The library cannot know the lengths of the host's arrays: it reads the
+ * entries of `column`, the contents and offsets of the rows and strings
+ * named above, and 1024 bytes at most into its own buffer per string.
  */
 typedef struct DataSet {
   intptr_t reserved0;
   intptr_t reserved1;
-  const void* rowCacheBase;          /* word 2: first byte of the cached rows */
-  const struct DataSetFiles* files;  /* word 3: the data set's descriptors */
+  const void* rowCacheBase;             /* word 2: first byte of the cached rows */
+  const struct DataSetFiles* files;     /* word 3: the data set's descriptors */
   intptr_t reserved4;
   intptr_t reserved5;
-  intptr_t rowCount;                 /* word 6 */
-  const int32_t* columnKinds;        /* word 7: 1 = string column, 2 = integer column */
+  intptr_t rowCount;                    /* word 6: number of rows */
+  const int32_t* columnKinds;           /* word 7: per column, 1 = strings, 2 = integers */
   intptr_t reserved8;
-  intptr_t recordLength;             /* word 9: bytes per row */
-  intptr_t cachedRowCount;           /* word 10 */
+  intptr_t recordLength;                /* word 9: bytes per row, cached and in the file */
+  intptr_t cachedRowCount;              /* word 10: number of consecutive cached rows */
   intptr_t reserved11;
-  intptr_t firstCachedRow;           /* word 12 */
+  intptr_t firstCachedRow;              /* word 12: row index of the first cached row */
   intptr_t reserved13;
-  const int32_t* columnOffsets;      /* word 14: byte offset of each column's cell in a row */
+  const int32_t* columnOffsets;         /* word 14: per column, byte offset of its cell */
   intptr_t reserved15;
   intptr_t reserved16;
-  const int32_t* stringCounts;       /* word 17: strings per column */
+  const int32_t* stringCounts;          /* word 17: per column, number of strings */
   intptr_t reserved18;
   intptr_t reserved19;
   intptr_t reserved20;
-  const int32_t* const* stringOffsets; /* word 21: per column, each string's heap offset */
+  const int32_t* const* stringOffsets;  /* word 21: per column, each string's heap offset */
   intptr_t reserved22;
-  intptr_t stringHeapMemoryLength;   /* word 23: bytes of the heap held in memory */
-  const char* stringHeapMemoryBase;  /* word 24 */
+  intptr_t stringHeapMemoryLength;      /* word 23: bytes of the heap held in memory */
+  const char* stringHeapMemoryBase;     /* word 24: the heap's in-memory part */
 } DataSet;
 
-/* The descriptors of the data set's files, opened by the host. */
+/* The descriptors of a data set's files, opened by the host. */
 typedef struct DataSetFiles {
   intptr_t reserved0;
-  intptr_t recordFile; /* word 1 */
-  intptr_t stringFile; /* word 2 */
+  intptr_t recordFile; /* word 1: the record file */
+  intptr_t stringFile; /* word 2: the string file */
 } DataSetFiles;
 
 /* The seventeen exports, in the library's export order. */
