@@ -3,12 +3,17 @@
 # this machine lacks. Runs as root (or through sudo). Idempotent.
 #   tools/install-deps.sh          what the library, tests and demo need
 #   tools/install-deps.sh bench    also the peer hash maps for the benchmarks
+#   tools/install-deps.sh cross    also the other targets' tools: MinGW-w64
+#                                  (32- and 64-bit Windows), multilib (32-bit
+#                                  Linux), qemu-user and wine to run their tests
 set -euo pipefail
 
 packages=(cmake ninja-build g++ python3 googletest libgtest-dev valgrind clang libclang-rt-14-dev binutils)
 for group in "$@"; do
   case "$group" in
     bench) packages+=(libbenchmark-dev libabsl-dev libboost1.81-dev uthash-dev) ;;
+    cross) packages+=(g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 g++-multilib
+                      qemu-user wine wine64) ;;
     *) echo "install-deps: unknown group $group" >&2; exit 2 ;;
   esac
 done
