@@ -12,9 +12,6 @@ namespace kel {
 
 namespace {
 
-// "dump_to_restart: counter(%d)!=実際数(%d)" in Shift_JIS.
-const char kCounterMismatch[] = "dump_to_restart: counter(%d)!=\x8e\xc0\x8d\xdb\x90\x94(%d)";
-
 // Every array has counter + 1 slots; a walk stores into them and no further.
 std::size_t slotsFor(int32_t counter) {
   return counter < 0 ? 1 : static_cast<std::size_t>(counter) + 1;
@@ -35,7 +32,8 @@ char* copyOfKey(const Object& entry) {
 // The chains must hold exactly counter entries; a restored table can break
 // that, and then the process ends.
 void checkVisited(int32_t counter, int64_t visited) {
-  if (visited != counter) showFatal(nullptr, kCounterMismatch, counter, static_cast<int>(visited));
+  if (visited != counter)
+    showFatal(nullptr, kCounterMismatchFormat, counter, static_cast<int>(visited));
 }
 
 }  // namespace

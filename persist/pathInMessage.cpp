@@ -1,0 +1,28 @@
+#include "persist/pathInMessage.h"
+
+#include <cstring>
+
+#include "api/fatal.h"
+
+namespace kel {
+
+namespace {
+
+const char kEllipsis[] = "...";
+
+bool isLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+
+}  // namespace
+
+std::string pathInMessage(const char* path, std::size_t otherBytes) {
+  const std::size_t length = std::strlen(path);
+  const std::size_t room = kFatalMessageBytes - 1 > otherBytes ? kFatalMessageBytes - 1 - otherBytes : 0;
+  if (length <= room) return path;
+  const std::size_t kept = room > sizeof kEllipsis - 1 ? room - (sizeof kEllipsis - 1) : 0;
+  std::size_t start = 0;
+  while (start < length - kept)
+    start += isLeadByte(static_cast<unsigned char>(path[start])) && start + 1 < length ? 2 : 1;
+  return kEllipsis + std::string(path + start, length - start);
+}
+
+}  // namespace kel

@@ -1,0 +1,86 @@
+#include "persist/restartWriter.h"
+
+#include <cstring>
+#include <vector>
+
+namespace kel {
+
+namespace {
+
+// Collects the file's bytes in a buffer and hands them to the FILE in large
+// writes.
+class Output {
+ public:
+  explicit Output(std::FILE* file) : file_(file), buffer_(kChunk) {}
+
+  void int32(int32_t value) {
+    const auto bits = static_cast<uint32_t>(value);
+    const unsigned char bytes[4] = {static_cast<unsigned char>(bits),
+                                    static_cast<unsigned char>(bits >> 8),
+                                    static_cast<unsigned char>(bits >> 16),
+                                    static_cast<unsigned char>(bits >> 24)};
+    append(bytes, 4);
+  }
+  void byte(uint8_t value) { append(&value, 1); }
+
+  void append(const void* bytes, std::size_t count) {
+    if (count > kChunk - used_) {
+      flush();
+      if (count > kChunk) {  // a long string key goes straight to the FILE
+        put(bytes, count);
+        return;
+      }
+    }
+    std::memcpy(buffer_.data() + used_, bytes, count);
+    used_ += count;
+  }
+
+  bool finish() {
+    flush();
+    if (std::fflush(file_) != 0) failed_ = true;
+    return !failed_;
+  }
+
+ private:
+  static constexpr std::size_t kChunk = std::size_t{1} << 16;
+
+  void flush() {
+    put(buffer_.data(), used_);
+    used_ = 0;
+  }
+  void put(const void* bytes, std::size_t count) {
+    if (!failed_ && count != 0 && std::fwrite(bytes, 1, count, file_) != count) failed_ = true;
+  }
+
+  std::FILE* file_;
+  std::vector<unsigned char> buffer_;
+  std::size_t used_ = 0;
+  bool failed_ = false;
+};
+
+}  // namespace
+
+RestartWrite writeRestartFile(const HashTablePure& table, std::FILE* file) {
+  Output out(file);
+  out.int32(table.size());
+  out.int32(table.counter());
+  int64_t entries = 0;
+  for (int32_t bucket = 0; bucket < table.size(); ++bucket) {
+    const Object* head = table.chain(bucket);
+    if (head == nullptr) continue;
+    int32_t length = 0;
+    for (const Object* e = head; e != nullptr; e = e->next) ++length;
+    entries += length;
+    out.int32(bucket);
+    out.int32(length);
+    for (const Object* e = head; e != nullptr; e = e->next) {
+      out.int32(e->content);
+      out.byte(e->isLong);
+      if (e->isLong) out.int32(e->longKey);
+      else out.append(e->stringKey(), e->keyLength + std::size_t{1});
+    }
+  }
+  return {entries, out.finish()};
+}
+
+}  // namespace kel
