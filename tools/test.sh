@@ -22,3 +22,17 @@ run_preset asan
 run_preset linux32
 run_preset mingw64
 run_preset mingw32
+
+# The restart-file reader under libFuzzer for 60 seconds, starting from a
+# copy of the seed corpus (new inputs stay out of the repository). Any crash,
+# leak or sanitizer report fails the run; the input that caused it is kept
+# in build/fuzz/artifacts.
+echo "=== fuzz ==="
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
+fuzz_corpus=$(mktemp -d)
+trap 'rm -rf "$fuzz_corpus"' EXIT
+cp tests/fuzz/corpus/* "$fuzz_corpus"/
+mkdir -p build/fuzz/artifacts
+build/fuzz/tests/fuzz/restartReaderFuzz -max_total_time=60 -print_final_stats=1 \
+  -artifact_prefix=build/fuzz/artifacts/ "$fuzz_corpus"
