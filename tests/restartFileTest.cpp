@@ -307,9 +307,12 @@ TEST_F(RestartFileTest, ProcessKilledMidDumpLeavesThePreviousFileIntact) {
   }
   // Kill the child once it has written a megabyte of its new file.
   bool killed = false;
+  bool ended = false;
+  int status = 0;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
-  while (!killed && std::chrono::steady_clock::now() < deadline) {
+  while (!killed && !ended && std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ended = waitpid(child, &status, WNOHANG) == child;
     for (const std::string& name : dir.names()) {
       struct stat info;
       if (name != "restart.bin" && stat(dir.file(name).c_str(), &info) == 0 && info.st_size > (1 << 20)) {
@@ -319,8 +322,7 @@ TEST_F(RestartFileTest, ProcessKilledMidDumpLeavesThePreviousFileIntact) {
       }
     }
   }
-  int status = 0;
-  waitpid(child, &status, 0);
+  if (!ended) waitpid(child, &status, 0);
   ASSERT_TRUE(killed) << "the dump was never seen in progress";
   ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
   EXPECT_EQ(readBytes(path), good);
