@@ -17,17 +17,10 @@
 namespace kel {
 namespace {
 
-int32_t contentAt(const int* contents, int i) { return contents != nullptr ? contents[i] : 0; }
-
-void addStringKeys(HashTablePure& table, const char** keys, int count, const int* contents) {
-  if (keys == nullptr) return;
-  for (int i = 0; i < count; ++i)
-    if (keys[i] != nullptr) table.addString(keys[i], contentAt(contents, i));
-}
-
 void makeFromStringKeys(const char** keys, int count, const int* contents) {
   if (count < 0) count = 0;
-  addStringKeys(startTable(int64_t{count} + 1), keys, count, contents);
+  HashTablePure& table = startTable(int64_t{count} + 1);
+  if (keys != nullptr) table.addStrings(keys, count, contents);
 }
 
 void clearFound(char* found, int count) {
@@ -35,10 +28,13 @@ void clearFound(char* found, int count) {
   for (int i = 0; i < count; ++i) found[i] = 0;
 }
 
-void report(const Object* entry, int i, char* found, int* contents) {
-  if (entry == nullptr) return;
-  if (found != nullptr) found[i] = 1;
-  if (contents != nullptr) contents[i] = entry->getContent();
+// Reports one search result the way the host asked for it.
+auto reporter(char* found, int* contents) {
+  return [found, contents](int32_t i, const Object* entry) {
+    if (entry == nullptr) return;
+    if (found != nullptr) found[i] = 1;
+    if (contents != nullptr) contents[i] = entry->getContent();
+  };
 }
 
 }  // namespace
@@ -84,8 +80,7 @@ KEL_EXPORT void KELHASHTABLEFUN_CALL makeHashTableLng(const int* keys, int count
                                                       const int* contents) {
   if (count < 0) count = 0;
   kel::HashTablePure& table = kel::startTable(int64_t{count} + 1);
-  if (keys == nullptr) return;
-  for (int i = 0; i < count; ++i) table.addLong(keys[i], kel::contentAt(contents, i));
+  if (keys != nullptr) table.addLongs(keys, count, contents);
 }
 
 KEL_EXPORT void KELHASHTABLEFUN_CALL makeHashTableStr(const char* list, const int* contents) {
@@ -118,15 +113,14 @@ KEL_EXPORT void KELHASHTABLEFUN_CALL searchLng(const int* keys, int count, char*
                                                int* contents) {
   kel::clearFound(found, count);
   if (currentTable == nullptr || keys == nullptr) return;
-  for (int i = 0; i < count; ++i) kel::report(currentTable->findLong(keys[i]), i, found, contents);
+  currentTable->findLongs(keys, count, kel::reporter(found, contents));
 }
 
 KEL_EXPORT void KELHASHTABLEFUN_CALL searchStrList(const char** keys, int count, char* found,
                                                    int* contents) {
   kel::clearFound(found, count);
   if (currentTable == nullptr || keys == nullptr) return;
-  for (int i = 0; i < count; ++i)
-    if (keys[i] != nullptr) kel::report(currentTable->findString(keys[i]), i, found, contents);
+  currentTable->findStrings(keys, count, kel::reporter(found, contents));
 }
 
 KEL_EXPORT void KELHASHTABLEFUN_CALL setContentLng(int key, int content) {

@@ -40,89 +40,109 @@ HashTablePure::HashTablePure(int32_t size, int32_t counter)
 // Every entry lives in the pool, which releases them all at once.
 HashTablePure::~HashTablePure() { std::free(buckets_); }
 
-HashTablePure::StringProbe HashTablePure::probeFor(const char* key) {
-  const std::size_t length = std::strlen(key);
-  return {key, length, stringFraction(key, length)};
-}
-
-Object* HashTablePure::find(const StringProbe& probe) const {
-  for (Object* e = buckets_[bucketOf(probe.fraction, size_)]; e != nullptr; e = e->next)
-    if (e->matchesString(probe.key, probe.length, probe.fraction)) return e;
-  return nullptr;
-}
-
-Object* HashTablePure::findLongWithFraction(int32_t key, double fraction) const {
-  for (Object* e = buckets_[bucketOf(fraction, size_)]; e != nullptr; e = e->next)
-    if (e->matchesLong(key)) return e;
-  return nullptr;
-}
-
 Object* HashTablePure::findLike(const Object& entry) const {
-  if (entry.isLong) return findLongWithFraction(entry.longKey, entry.fraction);
-  return find({entry.stringKey(), entry.keyLength, entry.fraction});
+  if (entry.isLong) return find(LongProbe{entry.longKey, entry.fraction});
+  return find(StringProbe{entry.stringKey(), entry.keyLength, entry.fraction});
 }
 
-Object* HashTablePure::findString(const char* key) const { return find(probeFor(key)); }
+Object* HashTablePure::findString(const char* key) const { return find(StringProbe::from(key)); }
 
-Object* HashTablePure::findLong(int32_t key) const { return findLongWithFraction(key, longFraction(key)); }
+Object* HashTablePure::findLong(int32_t key) const { return find(LongProbe::from(key)); }
 
-Object* HashTablePure::makeStringEntry(const char* key, std::size_t length, int32_t content) {
-  if (length > UINT32_MAX - Object::bytesForString(0)) outOfMemory();
-  auto* entry = static_cast<Object*>(pool_.allocate(Object::bytesForString(length)));
+Object* HashTablePure::newEntry(const StringProbe& probe, int32_t content) {
+  if (probe.length > UINT32_MAX - Object::bytesForString(0)) outOfMemory();
+  auto* entry = static_cast<Object*>(pool_.allocate(Object::bytesForString(probe.length)));
   entry->next = nullptr;
-  entry->fraction = stringFraction(key, length);
+  entry->fraction = probe.fraction;
   entry->content = content;
-  entry->keyLength = static_cast<uint32_t>(length);
+  entry->keyLength = static_cast<uint32_t>(probe.length);
   entry->isLong = 0;
-  std::memcpy(entry->stringKey(), key, length);
-  entry->stringKey()[length] = '\0';
+  std::memcpy(entry->stringKey(), probe.key, probe.length);
+  entry->stringKey()[probe.length] = '\0';
   return entry;
 }
 
-Object* HashTablePure::makeLongEntry(int32_t key, int32_t content) {
+Object* HashTablePure::newEntry(const LongProbe& probe, int32_t content) {
   auto* entry = static_cast<Object*>(pool_.allocate(Object::bytesForLong()));
   entry->next = nullptr;
-  entry->fraction = longFraction(key);
+  entry->fraction = probe.fraction;
   entry->content = content;
-  entry->longKey = key;
+  entry->longKey = probe.key;
   entry->isLong = 1;
   return entry;
 }
 
-void HashTablePure::addString(const char* key, int32_t content) {
-  const StringProbe probe = probeFor(key);
-  if (find(probe) == nullptr) add(makeStringEntry(key, probe.length, content));
+Object* HashTablePure::makeStringEntry(const char* key, std::size_t length, int32_t content) {
+  return newEntry(StringProbe{key, length, stringFraction(key, length)}, content);
 }
 
-void HashTablePure::addLong(int32_t key, int32_t content) {
-  if (findLong(key) == nullptr) add(makeLongEntry(key, content));
+Object* HashTablePure::makeLongEntry(int32_t key, int32_t content) {
+  return newEntry(LongProbe::from(key), content);
 }
+
+template <typename Probe>
+void HashTablePure::addIfAbsent(const Probe& probe, int32_t content) {
+  if (find(probe) == nullptr) add(newEntry(probe, content));
+}
+
+template <typename Probe>
+void HashTablePure::setContent(const Probe& probe, int32_t content) {
+  if (Object* e = find(probe)) e->setContent(content);
+  else add(newEntry(probe, content));
+}
+
+void HashTablePure::addString(const char* key, int32_t content) {
+  addIfAbsent(StringProbe::from(key), content);
+}
+
+void HashTablePure::addLong(int32_t key, int32_t content) { addIfAbsent(LongProbe::from(key), content); }
 
 void HashTablePure::setContentString(const char* key, int32_t content) {
-  const StringProbe probe = probeFor(key);
-  if (Object* e = find(probe)) e->setContent(content);
-  else add(makeStringEntry(key, probe.length, content));
+  setContent(StringProbe::from(key), content);
 }
 
 void HashTablePure::setContentLong(int32_t key, int32_t content) {
-  if (Object* e = findLong(key)) e->setContent(content);
-  else add(makeLongEntry(key, content));
+  setContent(LongProbe::from(key), content);
 }
 
-// Walks the chain from `link` and removes the first entry that holds the key
-// and passes the filter. Restored chains may hold a key twice, so the walk
-// goes on past an entry the filter kept; the result is the content of the
-// last entry that held the key.
-template <typename Matches>
-static int32_t removeFromChain(Object** link, Matches matches, const int32_t* filter,
-                               Object** removed) {
+// Key i is hashed and its bucket prefetched kDistance keys before it is added.
+template <typename Probe, typename Keys>
+void HashTablePure::pipelinedAdd(Keys keys, int32_t count, const int32_t* contents) {
+  Probe probes[kRing];
+  for (int32_t i = 0; i < count + kDistance; ++i) {
+    if (i < count) {
+      Probe& probe = probes[i % kRing] = Probe::of(keys, i);
+      if (probe.present()) prefetch(bucketFor(probe.fraction));
+    }
+    const int32_t adding = i - kDistance;
+    if (adding >= 0 && probes[adding % kRing].present())
+      addIfAbsent(probes[adding % kRing], contents != nullptr ? contents[adding] : 0);
+  }
+}
+
+void HashTablePure::addStrings(const char* const* keys, int32_t count, const int32_t* contents) {
+  pipelinedAdd<StringProbe>(keys, count, contents);
+}
+
+void HashTablePure::addLongs(const int32_t* keys, int32_t count, const int32_t* contents) {
+  pipelinedAdd<LongProbe>(keys, count, contents);
+}
+
+// Walks the key's chain and removes the first entry that holds the key and
+// passes the filter. Restored chains may hold a key twice, so the walk goes
+// on past an entry the filter kept; the result is the content of the last
+// entry that held the key, or 0.
+template <typename Probe>
+int32_t HashTablePure::remove(const Probe& probe, const int32_t* filter) {
   int32_t result = 0;
-  for (Object* e = *link; e != nullptr; link = &e->next, e = e->next) {
-    if (!matches(*e)) continue;
+  for (Object** link = bucketFor(probe.fraction); *link != nullptr; link = &(*link)->next) {
+    Object* e = *link;
+    if (!probe.matches(*e)) continue;
     result = e->content;
     if (filter == nullptr || *filter == result) {
       *link = e->next;
-      *removed = e;
+      destroy(e);
+      counter_ = wrapped(int64_t{counter_} - 1);
       return result;
     }
   }
@@ -130,29 +150,11 @@ static int32_t removeFromChain(Object** link, Matches matches, const int32_t* fi
 }
 
 int32_t HashTablePure::removeString(const char* key, const int32_t* filter) {
-  const StringProbe probe = probeFor(key);
-  Object* removed = nullptr;
-  const int32_t result = removeFromChain(
-      &buckets_[bucketOf(probe.fraction, size_)],
-      [&](const Object& e) { return e.matchesString(probe.key, probe.length, probe.fraction); },
-      filter, &removed);
-  if (removed != nullptr) {
-    destroy(removed);
-    counter_ = wrapped(int64_t{counter_} - 1);
-  }
-  return result;
+  return remove(StringProbe::from(key), filter);
 }
 
 int32_t HashTablePure::removeLong(int32_t key, const int32_t* filter) {
-  Object* removed = nullptr;
-  const int32_t result = removeFromChain(
-      &buckets_[hashLong(key, size_)], [&](const Object& e) { return e.matchesLong(key); }, filter,
-      &removed);
-  if (removed != nullptr) {
-    destroy(removed);
-    counter_ = wrapped(int64_t{counter_} - 1);
-  }
-  return result;
+  return remove(LongProbe::from(key), filter);
 }
 
 void HashTablePure::destroy(Object* entry) { pool_.release(entry, entry->bytes()); }
@@ -170,14 +172,12 @@ void HashTablePure::placeChain(int32_t bucket, Object* head) {
   buckets_[bucket] = head;
 }
 
-void HashTablePure::link(Object* entry) {
-  Object** head = &buckets_[bucketOf(entry->fraction, size_)];
+// Puts the entry at the head of its chain and grows the table when the
+// entries exceed size * loadFactor (equality does not grow).
+void HashTablePure::add(Object* entry) {
+  Object** head = bucketFor(entry->fraction);
   entry->next = *head;
   *head = entry;
-}
-
-void HashTablePure::add(Object* entry) {
-  link(entry);
   counter_ = wrapped(int64_t{counter_} + 1);
   if (static_cast<double>(counter_) > static_cast<double>(size_) * loadFactor) grow();
 }

@@ -17,9 +17,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "core/EntryPool.h"
 #include "core/Object.h"
+#include "core/hashing.h"
 
 namespace kel {
 
@@ -54,6 +56,18 @@ class HashTablePure {
   int32_t removeString(const char* key, const int32_t* filter);
   int32_t removeLong(int32_t key, const int32_t* filter);
 
+  // Bulk forms of add and find. Keys are hashed some keys ahead and their
+  // buckets fetched into the cache early, so memory latencies overlap;
+  // results and chain order are those of taking the keys one by one. Null
+  // string keys are skipped; null contents mean 0.
+  void addStrings(const char* const* keys, int32_t count, const int32_t* contents);
+  void addLongs(const int32_t* keys, int32_t count, const int32_t* contents);
+  // Calls report(i, entry or null) for every key i; never for a null key.
+  template <typename Report>
+  void findStrings(const char* const* keys, int32_t count, Report report) const;
+  template <typename Report>
+  void findLongs(const int32_t* keys, int32_t count, Report report) const;
+
   bool isEmpty() const { return counter_ == 0; }
   int32_t size() const { return size_; }
   int32_t counter() const { return counter_; }
@@ -78,19 +92,67 @@ class HashTablePure {
   void releaseChain(Object* head);
 
  private:
+  // A key with its hash fraction: hashed once, then used for every chain
+  // it is looked up in or added to.
   struct StringProbe {
-    const char* key;
+    const char* key;  // null for a null key in a host's array: never present
     std::size_t length;
     double fraction;
+    static StringProbe from(const char* key) {
+      const std::size_t length = std::strlen(key);
+      return {key, length, stringFraction(key, length)};
+    }
+    static StringProbe of(const char* const* keys, int32_t i) {
+      return keys[i] != nullptr ? from(keys[i]) : StringProbe{nullptr, 0, 0.0};
+    }
+    bool present() const { return key != nullptr; }
+    bool matches(const Object& e) const { return e.matchesString(key, length, fraction); }
   };
-  static StringProbe probeFor(const char* key);
+  struct LongProbe {
+    int32_t key;
+    double fraction;
+    static LongProbe from(int32_t key) { return {key, longFraction(key)}; }
+    static LongProbe of(const int32_t* keys, int32_t i) { return from(keys[i]); }
+    static bool present() { return true; }
+    bool matches(const Object& e) const { return e.matchesLong(key); }
+  };
 
-  Object* find(const StringProbe& probe) const;
-  Object* findLongWithFraction(int32_t key, double fraction) const;
+  // How many keys ahead the bulk operations hash and prefetch.
+  static constexpr int32_t kDistance = 8;
+  static constexpr int32_t kRing = 32;  // holds the 2 * kDistance + 1 keys in flight
+
+  static void prefetch(const void* address) {
+#if defined(__GNUC__)
+    __builtin_prefetch(address);
+#else
+    (void)address;
+#endif
+  }
+  Object** bucketFor(double fraction) const { return &buckets_[bucketOf(fraction, size_)]; }
+
+  template <typename Probe>
+  static Object* firstMatch(Object* e, const Probe& probe) {
+    while (e != nullptr && !probe.matches(*e)) e = e->next;
+    return e;
+  }
+  template <typename Probe>
+  Object* find(const Probe& probe) const { return firstMatch(*bucketFor(probe.fraction), probe); }
   Object* findLike(const Object& entry) const;
+
+  Object* newEntry(const StringProbe& probe, int32_t content);
+  Object* newEntry(const LongProbe& probe, int32_t content);
+  template <typename Probe>
+  void addIfAbsent(const Probe& probe, int32_t content);
+  template <typename Probe>
+  void setContent(const Probe& probe, int32_t content);
+  template <typename Probe>
+  int32_t remove(const Probe& probe, const int32_t* filter);
+  template <typename Probe, typename Keys>
+  void pipelinedAdd(Keys keys, int32_t count, const int32_t* contents);
+  template <typename Probe, typename Keys, typename Report>
+  void pipelinedFind(Keys keys, int32_t count, Report report) const;
+
   void add(Object* entry);
-  void link(Object* entry);
-  int32_t remove(Object** link, const int32_t* filter);
   void destroy(Object* entry);
   void grow();
   void relinkAll(Object** oldBuckets, int32_t oldSize);
@@ -103,5 +165,39 @@ class HashTablePure {
   bool mayRepeatKeys_ = false;
   EntryPool pool_;
 };
+
+// A software pipeline over the keys: key i is hashed and its bucket
+// prefetched, the chain head of key i - kDistance is loaded and prefetched,
+// and key i - 2 * kDistance is looked up, by then usually in the cache.
+template <typename Probe, typename Keys, typename Report>
+void HashTablePure::pipelinedFind(Keys keys, int32_t count, Report report) const {
+  static_assert(kRing > 2 * kDistance, "the ring must hold every key in flight");
+  Probe probes[kRing];
+  Object* heads[kRing];
+  for (int32_t i = 0; i < count + 2 * kDistance; ++i) {
+    if (i < count) {
+      Probe& probe = probes[i % kRing] = Probe::of(keys, i);
+      if (probe.present()) prefetch(bucketFor(probe.fraction));
+    }
+    const int32_t loading = i - kDistance;
+    if (loading >= 0 && loading < count && probes[loading % kRing].present()) {
+      Object* head = heads[loading % kRing] = *bucketFor(probes[loading % kRing].fraction);
+      prefetch(head);
+    }
+    const int32_t finding = i - 2 * kDistance;
+    if (finding >= 0 && probes[finding % kRing].present())
+      report(finding, firstMatch(heads[finding % kRing], probes[finding % kRing]));
+  }
+}
+
+template <typename Report>
+void HashTablePure::findStrings(const char* const* keys, int32_t count, Report report) const {
+  pipelinedFind<StringProbe>(keys, count, report);
+}
+
+template <typename Report>
+void HashTablePure::findLongs(const int32_t* keys, int32_t count, Report report) const {
+  pipelinedFind<LongProbe>(keys, count, report);
+}
 
 }  // namespace kel
