@@ -62,7 +62,7 @@ class RandomRun {
   bool coin() { return random_() % 2 == 0; }
 
   std::optional<std::string> buildStrings() {
-    std::vector<std::string> keys(random_() % 12);
+    std::vector<std::string> keys(random_() % 60);
     std::vector<int> contents;
     for (std::string& k : keys) k = anyString(), contents.push_back(anyContent());
     std::vector<const char*> pointers;
@@ -75,7 +75,7 @@ class RandomRun {
   }
 
   std::optional<std::string> buildLongs() {
-    std::vector<int> keys(random_() % 12), contents;
+    std::vector<int> keys(random_() % 60), contents;
     for (int& k : keys) k = anyLong(), contents.push_back(anyContent());
     ht_.makeHashTableLng(keys.data(), int(keys.size()), contents.data());
     model_ = Model{true};
@@ -176,7 +176,7 @@ class RandomRun {
   }
 
   std::optional<std::string> searchStrings() {
-    std::vector<std::string> probes(1 + random_() % 16);
+    std::vector<std::string> probes(1 + random_() % 80);  // past the bulk search's 32-key ring
     for (std::string& p : probes) p = coin() ? anyString() : randomString();
     std::vector<const char*> pointers;
     for (const std::string& p : probes) pointers.push_back(p.c_str());
@@ -186,7 +186,7 @@ class RandomRun {
   }
 
   std::optional<std::string> searchLongs() {
-    std::vector<int> probes(1 + random_() % 16);
+    std::vector<int> probes(1 + random_() % 80);
     for (int& p : probes) p = anyLong();
     return checkSearch(probes, model_.longs, [&](int n, char* found, int* contents) {
       ht_.searchLng(probes.data(), n, found, contents);
