@@ -118,8 +118,8 @@ class HashTablePure {
   };
 
   // How many keys ahead the bulk operations hash and prefetch.
-  static constexpr int32_t kDistance = 8;
-  static constexpr int32_t kRing = 32;  // holds the 2 * kDistance + 1 keys in flight
+  static constexpr int32_t kDistance = 16;
+  static constexpr int32_t kRing = 64;  // holds the 2 * kDistance + 1 keys in flight
 
   static void prefetch(const void* address) {
 #if defined(__GNUC__)

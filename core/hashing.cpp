@@ -24,19 +24,6 @@ inline double mixBytes(double h, const unsigned char* bytes, std::size_t count) 
   return h;
 }
 
-// floor(x) for |x| < 2^52, exact, without a libm call: truncation toward
-// zero, then one step down for negative non-integers. Hash products stay far
-// below that bound (|long key| * 0.618 < 2^31, string sums < 2^22).
-inline double exactFloor(double x) {
-  const double t = static_cast<double>(static_cast<int64_t>(x));
-  return t > x ? t - 1.0 : t;
-}
-
-inline double fractionOf(double h) {
-  const double x = h * goldenRatio;
-  return std::fabs(x - exactFloor(x));
-}
-
 }  // namespace
 
 double stringFraction(const char* key, std::size_t length) {
@@ -55,8 +42,6 @@ double stringFraction(const char* key, std::size_t length) {
   }
   return fractionOf(h);
 }
-
-double longFraction(int32_t key) { return fractionOf(static_cast<double>(key)); }
 
 int32_t hashString(const char* key, int32_t size) {
   return bucketOf(stringFraction(key, std::strlen(key)), size);

@@ -6,6 +6,7 @@
 // builds use SSE2 instead of the x87 unit.
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 
@@ -19,8 +20,24 @@ extern const double goldenRatio;
 // and spaces are skipped. `length` is the key's byte count before its NUL.
 double stringFraction(const char* key, std::size_t length);
 
+// floor(x) for |x| < 2^52, exact, without a libm call and without a branch:
+// truncation toward zero, then one step down for negative non-integers.
+// Hash products stay far below that bound (|long key| * 0.618 < 2^31,
+// string sums < 2^22).
+inline double exactFloor(double x) {
+  const double t = static_cast<double>(static_cast<int64_t>(x));
+  return t - static_cast<double>(t > x);
+}
+
+// |x - floor(x)| for x = h * goldenRatio: the fraction in [0, 1) that
+// decides the bucket of a key whose mixed value is h.
+inline double fractionOf(double h) {
+  const double x = h * goldenRatio;
+  return std::fabs(x - exactFloor(x));
+}
+
 // The fraction that decides a long key's bucket.
-double longFraction(int32_t key);
+inline double longFraction(int32_t key) { return fractionOf(static_cast<double>(key)); }
 
 // Scales a fraction to a bucket index in [0, size).
 inline int32_t bucketOf(double fraction, int32_t size) {

@@ -176,7 +176,7 @@ class RandomRun {
   }
 
   std::optional<std::string> searchStrings() {
-    std::vector<std::string> probes(1 + random_() % 80);  // past the bulk search's 32-key ring
+    std::vector<std::string> probes(1 + random_() % 160);  // past the bulk search's 64-key ring
     for (std::string& p : probes) p = coin() ? anyString() : randomString();
     std::vector<const char*> pointers;
     for (const std::string& p : probes) pointers.push_back(p.c_str());
@@ -186,7 +186,7 @@ class RandomRun {
   }
 
   std::optional<std::string> searchLongs() {
-    std::vector<int> probes(1 + random_() % 80);
+    std::vector<int> probes(1 + random_() % 160);
     for (int& p : probes) p = anyLong();
     return checkSearch(probes, model_.longs, [&](int n, char* found, int* contents) {
       ht_.searchLng(probes.data(), n, found, contents);
