@@ -7,6 +7,7 @@ TARGET (and REFERENCE) is the command that starts the scenario program with
 the library to load: an emulator if the target needs one, the program, the
 library's path. CHECK is one of
 
+  run              TARGET's `run` must succeed (its own checks pass).
   transcript       TARGET's `run` transcript must equal REFERENCE's, byte for
                    byte; REFERENCE is the 64-bit Linux build.
   restart DATADIR  TARGET's `restart-check DATADIR` must succeed.
@@ -69,6 +70,13 @@ def main():
             return 1
         print(f"transcripts equal ({len(mine.stdout)} bytes)")
         return 0
+
+    if check == "run":
+        result = run(target + ["run"], workdir)
+        sys.stderr.buffer.write(result.stderr)
+        if result.returncode != 0:
+            sys.stdout.buffer.write(result.stdout)
+        return 0 if result.returncode == 0 else 1
 
     if check == "restart":
         result = run(target + ["restart-check", os.path.abspath(extra[0])], workdir)
