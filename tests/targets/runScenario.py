@@ -56,6 +56,9 @@ def main():
     target = commands[0]
 
     if check == "transcript":
+        if not os.path.exists(commands[1][0]):
+            print(f"no reference scenario at {commands[1][0]}: build the default preset first")
+            return 1
         mine = run(target + ["run"], os.path.join(workdir, "target"))
         ref = run(commands[1] + ["run"], os.path.join(workdir, "reference"))
         sys.stderr.buffer.write(mine.stderr + ref.stderr)
