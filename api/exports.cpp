@@ -10,8 +10,12 @@
 
 #if defined(_WIN32)
 #define KEL_EXPORT  // exported by name and ordinal through the .def file
+// The .def file exports this as "close". Under its own name, every close(fd)
+// linked into the DLL (the C++ runtime has some) stays the C runtime's.
+#define KEL_CLOSE_EXPORT kelHashTableFunClose
 #else
 #define KEL_EXPORT __attribute__((visibility("default")))
+#define KEL_CLOSE_EXPORT close
 #endif
 
 namespace kel {
@@ -52,7 +56,7 @@ KEL_EXPORT void KELHASHTABLEFUN_CALL addOneStr(const char* key, int content) {
   if (currentTable != nullptr && key != nullptr) currentTable->addString(key, content);
 }
 
-KEL_EXPORT void KELHASHTABLEFUN_CALL close(void) { kel::closeCurrentTable(); }
+KEL_EXPORT void KELHASHTABLEFUN_CALL KEL_CLOSE_EXPORT(void) { kel::closeCurrentTable(); }
 
 KEL_EXPORT void KELHASHTABLEFUN_CALL dumpToRestartFile(const char* path) {
   kel::dumpCurrentTable(path);
