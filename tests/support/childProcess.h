@@ -3,6 +3,7 @@
 // their messages are checked byte for byte.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -52,6 +53,15 @@ ChildEnd runInChild(Run run) {
 // What a fatal report writes to stderr for `message`.
 inline std::string fatalReport(const std::string& message) {
   return "HashTablePure: " + message + "\n";
+}
+
+// Runs `run` in a child, which must end with status 1 after writing exactly
+// the fatal report of `message`.
+template <typename Run>
+void expectFatal(Run run, const std::string& message) {
+  const ChildEnd end = runInChild(run);
+  EXPECT_EQ(end.exitStatus, 1);
+  EXPECT_EQ(end.stderrBytes, fatalReport(message));
 }
 
 // The counter check's message, in Shift_JIS.

@@ -3,24 +3,15 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <stdexcept>
+
+#include "tests/support/tableSnapshot.h"
 
 namespace kel::test {
 namespace {
 
 constexpr char kFiller = '\xA5';
-
-std::string tempPath(const char* stem) {
-  const char* dir = std::getenv("TMPDIR");
-  std::string path = std::string(dir != nullptr ? dir : "/tmp") + "/" + stem + "XXXXXX";
-  const int fd = ::mkstemp(path.data());
-  if (fd < 0) throw std::runtime_error("cannot create " + path);
-  ::close(fd);
-  return path;
-}
 
 // Row bytes holding `cell` as a little-endian integer in the integer column.
 std::string row(int32_t cell) {
@@ -33,7 +24,7 @@ std::string row(int32_t cell) {
 }  // namespace
 
 HostDataSet::HostDataSet()
-    : recordPath_(tempPath("kelRecords")), stringPath_(tempPath("kelStrings")) {
+    : recordPath_(dir_.file("records")), stringPath_(dir_.file("strings")) {
   recordFd_ = reopen(-1, recordPath_, "", files.recordFile);
   stringFd_ = reopen(-1, stringPath_, "", files.stringFile);
   ds.files = &files;
@@ -51,17 +42,12 @@ HostDataSet::HostDataSet()
 HostDataSet::~HostDataSet() {
   ::close(recordFd_);
   ::close(stringFd_);
-  ::unlink(recordPath_.c_str());
-  ::unlink(stringPath_.c_str());
 }
 
 int HostDataSet::reopen(int fd, const std::string& path, const std::string& bytes,
                         intptr_t& word) {
   if (fd >= 0) ::close(fd);
-  std::FILE* out = std::fopen(path.c_str(), "wb");
-  if (out == nullptr || std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size() ||
-      std::fclose(out) != 0)
-    throw std::runtime_error("cannot write " + path);
+  writeBytes(path, bytes);
   fd = ::open(path.c_str(), O_RDONLY);
   if (fd < 0) throw std::runtime_error("cannot open " + path);
   word = fd;
@@ -113,33 +99,20 @@ HostDataSet& HostDataSet::strings(const std::vector<int32_t>& offsets) {
 }
 
 TableContents tableContents(const KelHashTableFun& ht) {
-  int count = -1;
-  int* contents = nullptr;
-  char** stringKeys = nullptr;
-  int* longKeys = nullptr;
-  ht.getAllValidFullContents(&count, &contents, &stringKeys, &longKeys);
   TableContents table;
-  for (int i = 0; i < count; ++i) {
-    if (stringKeys[i] != nullptr) table.strings.emplace(stringKeys[i], contents[i]);
-    else table.longs.emplace(longKeys[i], contents[i]);
-    std::free(stringKeys[i]);
+  for (const Entry& e : snapshot(ht)) {
+    if (e.isLong) table.longs.emplace(e.longKey, e.content);
+    else table.strings.emplace(e.stringKey, e.content);
   }
-  std::free(contents);
-  std::free(stringKeys);
-  std::free(longKeys);
   return table;
 }
 
 int32_t bucketCount(const KelHashTableFun& ht) {
-  const std::string path = tempPath("kelRestart");
-  ::unlink(path.c_str());
-  ht.dumpToRestartFile(path.c_str());
+  const ScratchDirectory dir;
+  ht.dumpToRestartFile(dir.file("restart.bin").c_str());
+  const std::string bytes = readBytes(dir.file("restart.bin"));
   int32_t size = -1;
-  if (std::FILE* in = std::fopen(path.c_str(), "rb")) {
-    if (std::fread(&size, sizeof size, 1, in) != 1) size = -1;
-    std::fclose(in);
-  }
-  ::unlink(path.c_str());
+  if (bytes.size() >= sizeof size) std::memcpy(&size, bytes.data(), sizeof size);
   return size;
 }
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "kelHashTableFun.h"
+#include "tests/support/fileSupport.h"
 
 namespace kel::test {
 
@@ -50,6 +51,7 @@ class HostDataSet {
  private:
   int reopen(int fd, const std::string& path, const std::string& bytes, intptr_t& word);
 
+  ScratchDirectory dir_;
   std::string recordPath_, stringPath_;
   int recordFd_ = -1, stringFd_ = -1;
   std::vector<int32_t> kinds_{1, 2, 7};
