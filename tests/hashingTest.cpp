@@ -19,14 +19,8 @@ TEST(Hashing, GoldenRatioHasItsExactBitPattern) {
   EXPECT_EQ(bits, 0x3FE3C6EF372FE950u);
 }
 
-struct StringCase {
-  const char* key;
-  int32_t size;
-  int32_t index;
-};
-
 TEST(Hashing, StringKeysLandOnKnownBuckets) {
-  const StringCase cases[] = {
+  const struct { const char* key; int32_t size, index; } cases[] = {
       {"a", 1000, 949},
       {"a", 100003, 94932},
       {"A", 1000, 172},
@@ -45,23 +39,17 @@ TEST(Hashing, StringKeysLandOnKnownBuckets) {
       {"abcdefghijklmnopqrstuvwxyz012345", 1000, 976},
       {"abcdefghij#lmnopqrstu#wxyz012345", 1000, 976},  // bytes 10 and 21 are skipped
   };
-  for (const StringCase& c : cases)
+  for (const auto& c : cases)
     EXPECT_EQ(hashString(c.key, c.size), c.index) << '"' << c.key << "\" at " << c.size;
 }
 
-struct LongCase {
-  int32_t key;
-  int32_t size;
-  int32_t index;
-};
-
 TEST(Hashing, LongKeysLandOnKnownBuckets) {
-  const LongCase cases[] = {
+  const struct { int32_t key, size, index; } cases[] = {
       {1, 1000, 618},        {-1, 1000, 381},   {123456789, 1000, 743},
       {INT32_MIN, 1000, 251}, {INT32_MAX, 1000, 130}, {1, 4096, 2531},
       {100, 7, 5},
   };
-  for (const LongCase& c : cases)
+  for (const auto& c : cases)
     EXPECT_EQ(hashLong(c.key, c.size), c.index) << c.key << " at " << c.size;
 }
 
