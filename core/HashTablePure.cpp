@@ -111,7 +111,8 @@ void HashTablePure::pipelinedAdd(Keys keys, int32_t count, const int32_t* conten
   Probe probes[kRing];
   for (int32_t i = 0; i < count + kDistance; ++i) {
     if (i < count) {
-      Probe& probe = probes[i % kRing] = Probe::of(keys, i);
+      hashAhead(probes, keys, i, count);
+      const Probe& probe = probes[i % kRing];
       if (probe.present()) prefetch(bucketFor(probe.fraction));
     }
     const int32_t adding = i - kDistance;

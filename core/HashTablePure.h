@@ -102,8 +102,13 @@ class HashTablePure {
       const std::size_t length = std::strlen(key);
       return {key, length, stringFraction(key, length)};
     }
-    static StringProbe of(const char* const* keys, int32_t i) {
-      return keys[i] != nullptr ? from(keys[i]) : StringProbe{nullptr, 0, 0.0};
+    // Probes for keys[first] to keys[first + n - 1], n <= kHashGroup,
+    // hashed together.
+    static void fill(StringProbe* out, const char* const* keys, int32_t first, int32_t n) {
+      std::size_t lengths[kHashGroup];
+      double fractions[kHashGroup];
+      stringFractions(keys + first, n, lengths, fractions);
+      for (int32_t k = 0; k < n; ++k) out[k] = {keys[first + k], lengths[k], fractions[k]};
     }
     bool present() const { return key != nullptr; }
     bool matches(const Object& e) const { return e.matchesString(key, length, fraction); }
@@ -112,14 +117,26 @@ class HashTablePure {
     int32_t key;
     double fraction;
     static LongProbe from(int32_t key) { return {key, longFraction(key)}; }
-    static LongProbe of(const int32_t* keys, int32_t i) { return from(keys[i]); }
+    static void fill(LongProbe* out, const int32_t* keys, int32_t first, int32_t n) {
+      for (int32_t k = 0; k < n; ++k) out[k] = from(keys[first + k]);
+    }
     static bool present() { return true; }
     bool matches(const Object& e) const { return e.matchesLong(key); }
   };
 
-  // How many keys ahead the bulk operations hash and prefetch.
+  // How many keys ahead the bulk operations hash and prefetch. Keys are
+  // hashed kHashGroup at a time, into kHashGroup consecutive ring slots.
   static constexpr int32_t kDistance = 16;
-  static constexpr int32_t kRing = 64;  // holds the 2 * kDistance + 1 keys in flight
+  static constexpr int32_t kRing = 64;
+  static_assert(kRing >= 2 * kDistance + kHashGroup && kRing % kHashGroup == 0,
+                "the ring holds every key in flight and whole groups");
+  // Hashes the group of keys that starts at i into the ring, when i starts one.
+  template <typename Probe, typename Keys>
+  static void hashAhead(Probe* ring, Keys keys, int32_t i, int32_t count) {
+    if (i % kHashGroup != 0) return;
+    const int32_t n = count - i < kHashGroup ? count - i : kHashGroup;
+    Probe::fill(&ring[i % kRing], keys, i, n);
+  }
 
   static void prefetch(const void* address) {
 #if defined(__GNUC__)
@@ -171,12 +188,12 @@ class HashTablePure {
 // and key i - 2 * kDistance is looked up, by then usually in the cache.
 template <typename Probe, typename Keys, typename Report>
 void HashTablePure::pipelinedFind(Keys keys, int32_t count, Report report) const {
-  static_assert(kRing > 2 * kDistance, "the ring must hold every key in flight");
   Probe probes[kRing];
   Object* heads[kRing];
   for (int32_t i = 0; i < count + 2 * kDistance; ++i) {
     if (i < count) {
-      Probe& probe = probes[i % kRing] = Probe::of(keys, i);
+      hashAhead(probes, keys, i, count);
+      const Probe& probe = probes[i % kRing];
       if (probe.present()) prefetch(bucketFor(probe.fraction));
     }
     const int32_t loading = i - kDistance;

@@ -20,6 +20,12 @@ extern const double goldenRatio;
 // and spaces are skipped. `length` is the key's byte count before its NUL.
 double stringFraction(const char* key, std::size_t length);
 
+// stringFraction of up to kHashGroup keys at once, with their lengths; a
+// null key gets length 0 and the fraction of the empty key.
+constexpr int32_t kHashGroup = 8;
+void stringFractions(const char* const* keys, int32_t count, std::size_t* lengths,
+                     double* fractions);
+
 // floor(x) for |x| < 2^52, exact, without a libm call and without a branch:
 // truncation toward zero, then one step down for negative non-integers.
 // Hash products stay far below that bound (|long key| * 0.618 < 2^31,
