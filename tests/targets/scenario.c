@@ -148,24 +148,37 @@ static void printTable(const char* title) {
   free(longKeys);
 }
 
-static void searchStrings(const char* const* keys, int n) {
+/* Searches the string keys, or the long keys when `keys` is NULL. */
+static void search(const char* const* keys, const int* longKeys, int n) {
   char found[64];
   int contents[64], i;
   for (i = 0; i < n; ++i) contents[i] = -7777;
-  ht.searchStrList((const char**)keys, n, found, contents);
+  if (keys != NULL)
+    ht.searchStrList((const char**)keys, n, found, contents);
+  else
+    ht.searchLng(longKeys, n, found, contents);
   for (i = 0; i < n; ++i) {
     printf("  search ");
-    printKey(keys[i]);
+    if (keys != NULL)
+      printKey(keys[i]);
+    else
+      printf("%d", longKeys[i]);
     printf(": found=%d content=%d\n", found[i], contents[i]);
   }
 }
 
-static void searchLongs(const int* keys, int n) {
-  char found[64];
-  int contents[64], i;
-  for (i = 0; i < n; ++i) contents[i] = -7777;
-  ht.searchLng(keys, n, found, contents);
-  for (i = 0; i < n; ++i) printf("  search %d: found=%d content=%d\n", keys[i], found[i], contents[i]);
+/* Removes a string key (a long key when `key` is NULL) with `filter` as the
+ * content it must hold, and prints the content reported. */
+static void removeWithFilter(const char* key, int longKey, int filter) {
+  int c = filter;
+  if (key != NULL) {
+    ht.removeOneStr(key, &c);
+    printf("  removeOneStr %s", key);
+  } else {
+    ht.removeOneLng(longKey, &c);
+    printf("  removeOneLng %d", longKey);
+  }
+  printf(" filter %d -> %d\n", filter, c);
 }
 
 /* ---- the data set --------------------------------------------------------- */
@@ -262,33 +275,27 @@ static int run(void) {
   static const int longContents[] = {-1, -2, -3, -4, -5, -6, -7, -8, -9};
   static const int longProbes[] = {1, -1, 12, 13, INT_MIN, 97};
   char name[32];
-  int i, c;
+  int i;
 
   printf("== makeHashTableStrList and updates\n");
   ht.makeHashTableStrList((const char**)keys, 14, contents);
   printTable("built");
-  searchStrings(probes, 8);
+  search(probes, NULL, 8);
   ht.addOneStr("a", 99);  /* present: content stays */
   ht.addOneStr("new", 50);
   ht.setContentStr("A", 200);
   ht.setContentStr("absent", 201);
   ht.addOneLng(12, 1200); /* a long key 12 beside the string "12" */
-  c = 999;
-  ht.removeOneStr("abc", &c); /* filter differs: stays */
-  printf("  removeOneStr abc filter 999 -> %d\n", c);
-  c = 5;
-  ht.removeOneStr("abc", &c);
-  printf("  removeOneStr abc filter 5 -> %d\n", c);
-  c = 1;
-  ht.removeOneStr("never", &c);
-  printf("  removeOneStr never -> %d\n", c);
+  removeWithFilter("abc", 0, 999); /* filter differs: stays */
+  removeWithFilter("abc", 0, 5);
+  removeWithFilter("never", 0, 1);
   ht.removeOneStr("\x80", NULL);
   for (i = 0; i < 40; ++i) { /* growth */
     sprintf(name, "grow %d \xc0", i);
     ht.addOneStr(name, i);
   }
   printTable("after updates");
-  searchStrings(probes, 8);
+  search(probes, NULL, 8);
   ht.dumpToRestartFile("run-strings.bin");
   printFile("run-strings.bin");
   ht.close();
@@ -296,20 +303,16 @@ static int run(void) {
   printf("== makeHashTableLng and updates\n");
   ht.makeHashTableLng(longKeys, 9, longContents);
   printTable("built");
-  searchLongs(longProbes, 6);
+  search(NULL, longProbes, 6);
   ht.setContentLng(13, 130);
   ht.setContentLng(1, 10);
   ht.addOneStr("97", 97);
-  c = -3;
-  ht.removeOneLng(123456789, &c);
-  printf("  removeOneLng 123456789 filter -3 -> %d\n", c);
-  c = 0;
-  ht.removeOneLng(55, &c);
-  printf("  removeOneLng 55 -> %d\n", c);
+  removeWithFilter(NULL, 123456789, -3);
+  removeWithFilter(NULL, 55, 0);
   ht.removeOneLng(INT_MAX, NULL);
   for (i = 0; i < 30; ++i) ht.addOneLng(i * 7919 - 100000, i);
   printTable("after updates");
-  searchLongs(longProbes, 6);
+  search(NULL, longProbes, 6);
   ht.dumpToRestartFile("run-longs.bin");
   printFile("run-longs.bin");
   ht.close();
@@ -321,7 +324,7 @@ static int run(void) {
     static const char* const listProbes[] = {"x", "y", "", "\xe3\x81\x82", "x,y"};
     ht.makeHashTableStr(list, listContents);
     printTable("comma list");
-    searchStrings(listProbes, 5);
+    search(listProbes, NULL, 5);
     ht.close();
     ht.makeHashTableStr("", NULL);
     printTable("empty list");
@@ -331,12 +334,12 @@ static int run(void) {
   printf("== makeHashTableFromBinFile\n");
   ht.makeHashTableFromBinFile("run-strings.bin");
   printTable("loaded strings");
-  searchStrings(probes, 8);
+  search(probes, NULL, 8);
   ht.dumpToRestartFile("run-strings-again.bin");
   printFile("run-strings-again.bin");
   ht.makeHashTableFromBinFile("run-longs.bin"); /* replaces the current table */
   printTable("loaded longs");
-  searchLongs(longProbes, 6);
+  search(NULL, longProbes, 6);
   ht.close();
 
   printf("== without a table\n");
@@ -348,19 +351,10 @@ static int run(void) {
   ht.removeOneStr("a", NULL);
   ht.removeOneLng(1, NULL);
   ht.dumpToRestartFile("none.bin");
-  {
-    int count = 77;
-    int* none = (int*)&count;
-    ht.getAllValidContents(&count, &none);
-    printf("  count %d untouched=%d\n", count, none == &count);
-  }
-  searchStrings(probes, 3);
-  searchLongs(longProbes, 3);
-  {
-    FILE* f = fopen("none.bin", "rb");
-    printf("  none.bin %s\n", f != NULL ? "exists" : "absent");
-    if (f != NULL) fclose(f);
-  }
+  printTable("none"); /* the count stays -1 */
+  search(probes, NULL, 3);
+  search(NULL, longProbes, 3);
+  printFile("none.bin"); /* -1 bytes: no file */
 
   runDataSet();
   return failures == 0 ? 0 : 1;
@@ -376,9 +370,9 @@ static uint32_t nextRandom(void) { /* xorshift32 */
   return prng;
 }
 
-/* One key and what the table should hold for it, kept by a plain model. */
+/* One key (a long key when stringKey is NULL) and what the table should hold
+ * for it, kept by a plain model. */
 typedef struct Key {
-  int isLong;
   int longKey;
   char* stringKey;
   int present;
@@ -390,53 +384,52 @@ typedef struct Model {
   int n;
 } Model;
 
-static Key* lookUp(Model* m, int isLong, int longKey, const char* stringKey) {
+/* The model's key, added absent on first sight. */
+static Key* lookUp(Model* m, const char* stringKey, int longKey) {
   int i;
+  Key* k;
   for (i = 0; i < m->n; ++i) {
-    Key* k = &m->keys[i];
-    if (k->isLong == isLong && (isLong ? k->longKey == longKey : strcmp(k->stringKey, stringKey) == 0))
+    k = &m->keys[i];
+    if (stringKey != NULL ? k->stringKey != NULL && strcmp(k->stringKey, stringKey) == 0
+                          : k->stringKey == NULL && k->longKey == longKey)
       return k;
   }
   m->keys = (Key*)realloc(m->keys, sizeof(Key) * (size_t)(m->n + 1));
-  m->keys[m->n].isLong = isLong;
-  m->keys[m->n].longKey = longKey;
-  m->keys[m->n].stringKey = isLong ? NULL : strcpy((char*)malloc(strlen(stringKey) + 1), stringKey);
-  m->keys[m->n].present = 0;
-  m->keys[m->n].content = 0;
-  return &m->keys[m->n++];
+  k = &m->keys[m->n++];
+  k->longKey = longKey;
+  k->stringKey = stringKey == NULL ? NULL : strcpy((char*)malloc(strlen(stringKey) + 1), stringKey);
+  k->present = k->content = 0;
+  return k;
 }
 
 static void modelAdd(Key* k, int content) {
   if (!k->present) k->present = 1, k->content = content;
 }
 
-/* Every operation goes to the library and to the model alike. */
-static void addStr(Model* m, const char* key, int content) {
-  ht.addOneStr(key, content);
-  modelAdd(lookUp(m, 0, 0, key), content);
+/* Every operation goes to the library and to the model alike; the string
+ * key, or the long key when stringKey is NULL. */
+static void add(Model* m, const char* stringKey, int longKey, int content) {
+  if (stringKey != NULL)
+    ht.addOneStr(stringKey, content);
+  else
+    ht.addOneLng(longKey, content);
+  modelAdd(lookUp(m, stringKey, longKey), content);
 }
-static void addLng(Model* m, int key, int content) {
-  ht.addOneLng(key, content);
-  modelAdd(lookUp(m, 1, key, NULL), content);
-}
-static void setStr(Model* m, const char* key, int content) {
-  Key* k = lookUp(m, 0, 0, key);
-  ht.setContentStr(key, content);
+static void set(Model* m, const char* stringKey, int longKey, int content) {
+  Key* k = lookUp(m, stringKey, longKey);
+  if (stringKey != NULL)
+    ht.setContentStr(stringKey, content);
+  else
+    ht.setContentLng(longKey, content);
   k->present = 1, k->content = content;
 }
-static void setLng(Model* m, int key, int content) {
-  Key* k = lookUp(m, 1, key, NULL);
-  ht.setContentLng(key, content);
-  k->present = 1, k->content = content;
-}
-static void removeKey(Model* m, Key* k, const int* filter) {
+static void removeKey(Key* k, const int* filter) {
   int c = filter ? *filter : 0;
-  if (k->isLong)
+  if (k->stringKey == NULL)
     ht.removeOneLng(k->longKey, filter ? &c : NULL);
   else
     ht.removeOneStr(k->stringKey, filter ? &c : NULL);
   if (k->present && (filter == NULL || *filter == k->content)) k->present = 0;
-  (void)m;
 }
 
 /* A string key of `length` bytes drawn from 0x01..0xFF (spaces, 0x80..0xFF
@@ -460,16 +453,16 @@ static void buildStrings(Model* m) {
   for (i = 0; i < kTotal; ++i) keys[i] = randomString(kLengths[nextRandom() % kLengthCount]);
   for (i = 0; i < kInitial; ++i) contents[i] = i * 7 - 100;
   ht.makeHashTableStrList((const char**)keys, kInitial, contents);
-  for (i = 0; i < kInitial; ++i) modelAdd(lookUp(m, 0, 0, keys[i]), contents[i]);
-  for (i = kInitial; i < kTotal; ++i) addStr(m, keys[i], (int)nextRandom()); /* grows twice */
-  addStr(m, keys[3], 123);                                                   /* present */
-  for (i = 0; i < kTotal; i += 9) setStr(m, keys[i], -i);
-  setStr(m, "set but never added", 42);
-  for (i = 0; i < m->n; i += 5) removeKey(m, &m->keys[i], NULL);
-  for (i = 2; i < m->n; i += 11) removeKey(m, &m->keys[i], &m->keys[i].content);
+  for (i = 0; i < kInitial; ++i) modelAdd(lookUp(m, keys[i], 0), contents[i]);
+  for (i = kInitial; i < kTotal; ++i) add(m, keys[i], 0, (int)nextRandom()); /* grows twice */
+  add(m, keys[3], 0, 123);                                                   /* present */
+  for (i = 0; i < kTotal; i += 9) set(m, keys[i], 0, -i);
+  set(m, "set but never added", 0, 42);
+  for (i = 0; i < m->n; i += 5) removeKey(&m->keys[i], NULL);
+  for (i = 2; i < m->n; i += 11) removeKey(&m->keys[i], &m->keys[i].content);
   for (i = 4; i < m->n; i += 13) {
     const int wrong = m->keys[i].content + 1;
-    removeKey(m, &m->keys[i], &wrong);
+    removeKey(&m->keys[i], &wrong);
   }
   for (i = 0; i < kTotal; ++i) free(keys[i]);
 }
@@ -483,13 +476,13 @@ static void buildLongs(Model* m) {
   keys[6] = 1; /* repeated: the first content stays */
   for (i = 0; i < kInitial; ++i) contents[i] = (int)nextRandom();
   ht.makeHashTableLng(keys, kInitial, contents);
-  for (i = 0; i < kInitial; ++i) modelAdd(lookUp(m, 1, keys[i], NULL), contents[i]);
-  for (i = kInitial; i < kTotal; ++i) addLng(m, keys[i] % 100000, i);
-  for (i = 0; i < kTotal; i += 7) setLng(m, keys[i], i * 3);
-  for (i = 1; i < m->n; i += 4) removeKey(m, &m->keys[i], NULL);
+  for (i = 0; i < kInitial; ++i) modelAdd(lookUp(m, NULL, keys[i]), contents[i]);
+  for (i = kInitial; i < kTotal; ++i) add(m, NULL, keys[i] % 100000, i);
+  for (i = 0; i < kTotal; i += 7) set(m, NULL, keys[i], i * 3);
+  for (i = 1; i < m->n; i += 4) removeKey(&m->keys[i], NULL);
   for (i = 3; i < m->n; i += 10) {
     const int wrong = m->keys[i].content ^ 1;
-    removeKey(m, &m->keys[i], &wrong);
+    removeKey(&m->keys[i], &wrong);
   }
 }
 
@@ -502,25 +495,25 @@ static void buildMixed(Model* m) {
   int i;
   prng = 0x1234567u;
   ht.makeHashTableStr(list, contents);
-  for (i = 0; i < 7; ++i) modelAdd(lookUp(m, 0, 0, tokens[i]), contents[i]);
-  addLng(m, 12, 1200);
-  addStr(m, "abc", 8); /* hashes like "a b c": the same bucket */
+  for (i = 0; i < 7; ++i) modelAdd(lookUp(m, tokens[i], 0), contents[i]);
+  add(m, NULL, 12, 1200);
+  add(m, "abc", 0, 8); /* hashes like "a b c": the same bucket */
   for (i = 0; i < 120; ++i) {
     if (i % 3 == 0) {
-      addLng(m, (int)nextRandom(), i);
+      add(m, NULL, (int)nextRandom(), i);
     } else {
       char* s = randomString(kLengths[nextRandom() % kLengthCount]);
-      addStr(m, s, i);
+      add(m, s, 0, i);
       free(s);
     }
   }
   for (i = 0; i < 40; ++i) {
     sprintf(name, "%d", i); /* string "i" beside long i */
-    addStr(m, name, i);
-    addLng(m, i, -i);
+    add(m, name, 0, i);
+    add(m, NULL, i, -i);
   }
-  for (i = 0; i < m->n; i += 6) removeKey(m, &m->keys[i], NULL);
-  setLng(m, 12, 1201);
+  for (i = 0; i < m->n; i += 6) removeKey(&m->keys[i], NULL);
+  set(m, NULL, 12, 1201);
 }
 
 static void buildEmpty(Model* m) {
@@ -545,17 +538,13 @@ static void freeModel(Model* m) {
   m->keys = NULL, m->n = 0;
 }
 
-static void pathIn(char* out, const char* dir, const char* file) {
-  sprintf(out, "%s/%s", dir, file);
-}
-
 static int restartWrite(const char* dir) {
   int t;
   char path[1024];
   for (t = 0; t < kRestartTableCount; ++t) {
     Model m = {NULL, 0};
     kRestartTables[t].build(&m);
-    pathIn(path, dir, kRestartTables[t].file);
+    sprintf(path, "%s/%s", dir, kRestartTables[t].file);
     ht.dumpToRestartFile(path);
     ht.close();
     freeModel(&m);
@@ -575,14 +564,14 @@ static void checkKeys(const char* file, Model* m) {
     const Key* k = &m->keys[i];
     char found = 9;
     int content = -7777;
-    if (k->isLong)
+    if (k->stringKey == NULL)
       ht.searchLng(&k->longKey, 1, &found, &content);
     else
       ht.searchStrList((const char**)&k->stringKey, 1, &found, &content);
     if (found != k->present || (k->present && content != k->content)) {
       char detail[160];
       sprintf(detail, "%s: key #%d (%s) found=%d content=%d, expected found=%d content=%d", file, i,
-              k->isLong ? "long" : "string", found, content, k->present, k->content);
+              k->stringKey == NULL ? "long" : "string", found, content, k->present, k->content);
       fail("lookup", detail);
     }
   }
@@ -630,7 +619,7 @@ static int restartCheck(const char* dir) {
     const char* file = kRestartTables[t].file;
     Model m = {NULL, 0};
     Bytes committed, built, again;
-    pathIn(path, dir, file);
+    sprintf(path, "%s/%s", dir, file);
     committed = readFile(path);
     if (committed.size < 8) {
       fail("cannot read", path);
