@@ -40,8 +40,8 @@ class RandomRun {
       case 1: return buildLongs();
       case 2: return buildFromList();
       case 3: ht_.close(); model_ = Model{}; return {};
-      case 4: case 5: return add();
-      case 6: case 7: return set();
+      case 4: case 5: return addOrSet(false);
+      case 6: case 7: return addOrSet(true);
       case 8: case 9: case 10: return remove();
       case 11: case 12: case 13: return searchStrings();
       case 14: return searchLongs();
@@ -96,32 +96,24 @@ class RandomRun {
     return {};
   }
 
-  std::optional<std::string> add() {
+  // Adds a key (a present key keeps its content) or sets its content.
+  std::optional<std::string> addOrSet(bool set) {
     const int content = anyContent();
     if (coin()) {
       const std::string& key = anyString();
-      ht_.addOneStr(key.c_str(), content);
-      if (model_.present) model_.strings.emplace(key, content);
+      (set ? ht_.setContentStr : ht_.addOneStr)(key.c_str(), content);
+      if (model_.present) store(model_.strings, key, content, set);
     } else {
       const int key = anyLong();
-      ht_.addOneLng(key, content);
-      if (model_.present) model_.longs.emplace(key, content);
+      (set ? ht_.setContentLng : ht_.addOneLng)(key, content);
+      if (model_.present) store(model_.longs, key, content, set);
     }
     return {};
   }
-
-  std::optional<std::string> set() {
-    const int content = anyContent();
-    if (coin()) {
-      const std::string& key = anyString();
-      ht_.setContentStr(key.c_str(), content);
-      if (model_.present) model_.strings[key] = content;
-    } else {
-      const int key = anyLong();
-      ht_.setContentLng(key, content);
-      if (model_.present) model_.longs[key] = content;
-    }
-    return {};
+  template <typename Map, typename Key>
+  static void store(Map& map, const Key& key, int content, bool set) {
+    if (set) map[key] = content;
+    else map.emplace(key, content);
   }
 
   template <typename Map, typename Key>

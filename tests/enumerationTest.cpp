@@ -58,6 +58,7 @@ TEST_F(EnumerationTest, EmptyTableGivesCountZeroAndOneSlotArraysNoTableWritesNot
     EXPECT_EQ(stringKeys == &noKey, !withTable);
     EXPECT_EQ(longKeys == &sentinel, !withTable);
     EXPECT_NE(stringKeys, nullptr);
+    EXPECT_NE(longKeys, nullptr);
     if (withTable) {
       std::free(contents[0]);
       std::free(contents[1]);
