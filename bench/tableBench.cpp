@@ -42,6 +42,7 @@
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
+#include <type_traits>
 #include <vector>
 
 #include "kelLibrary.h"
@@ -332,9 +333,16 @@ void kelBuildStr(benchmark::State& state, int n) {
   countItems(state, n);
 }
 
-template <typename Peer>
-void peerBuildStr(benchmark::State& state, int n, bool reserve) {
-  const StringData& d = stringData(n);
+// The same data for the library and its peers, by key type.
+template <typename Key>
+const auto& dataFor(int n) {
+  if constexpr (std::is_same_v<Key, std::string>) return stringData(n);
+  else return longData(n);
+}
+
+template <typename Peer, typename Key>
+void peerBuild(benchmark::State& state, int n, bool reserve) {
+  const auto& d = dataFor<Key>(n);
   auto build = [&] {
     Peer peer;
     if (reserve) peer.reserve(static_cast<std::size_t>(n));
@@ -363,9 +371,9 @@ void kelFindStr(benchmark::State& state, int n) {
   if (foundAsExpected(state, found, d.hits)) countItems(state, n);
 }
 
-template <typename Peer>
-void peerFindStr(benchmark::State& state, int n) {
-  const StringData& d = stringData(n);
+template <typename Peer, typename Key>
+void peerFind(benchmark::State& state, int n) {
+  const auto& d = dataFor<Key>(n);
   Peer peer;
   for (int i = 0; i < n; ++i) peer.add(d.keys[i], d.contents[i]);
   std::vector<char> found(n);
@@ -395,19 +403,6 @@ void kelBuildLng(benchmark::State& state, int n) {
   countItems(state, n);
 }
 
-template <typename Peer>
-void peerBuildLng(benchmark::State& state, int n, bool reserve) {
-  const LongData& d = longData(n);
-  auto build = [&] {
-    Peer peer;
-    if (reserve) peer.reserve(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) peer.add(d.keys[i], d.contents[i]);
-    benchmark::DoNotOptimize(peer);
-  };
-  build();
-  for (auto _ : state) build();
-  countItems(state, n);
-}
 
 // find_lng
 
@@ -425,23 +420,6 @@ void kelFindLng(benchmark::State& state, int n) {
   if (foundAsExpected(state, found, d.hits)) countItems(state, n);
 }
 
-template <typename Peer>
-void peerFindLng(benchmark::State& state, int n) {
-  const LongData& d = longData(n);
-  Peer peer;
-  for (int i = 0; i < n; ++i) peer.add(d.keys[i], d.contents[i]);
-  std::vector<char> found(n);
-  std::vector<int> contents(n);
-  for (auto _ : state) {
-    for (int i = 0; i < n; ++i) {
-      const int* content = peer.find(d.probes[i]);
-      found[i] = content != nullptr;
-      if (content != nullptr) contents[i] = *content;
-    }
-    benchmark::ClobberMemory();
-  }
-  if (foundAsExpected(state, found, d.hits)) countItems(state, n);
-}
 
 // churn_str: the table holds the same keys after every iteration.
 
@@ -505,43 +483,43 @@ int registerAll() {
   // Per workload and size: the library first, then its peers.
   for (int n : kSizes) {
     add("build_str", "kel", n, kelBuildStr);
-    add("build_str", "std", n, [](benchmark::State& s, int n) { peerBuildStr<StdMap<std::string>>(s, n, false); });
-    add("build_str", "std_reserve", n, [](benchmark::State& s, int n) { peerBuildStr<StdMap<std::string>>(s, n, true); });
-    add("build_str", "absl_flat", n, [](benchmark::State& s, int n) { peerBuildStr<AbslFlat<std::string>>(s, n, false); });
-    add("build_str", "absl_flat_reserve", n, [](benchmark::State& s, int n) { peerBuildStr<AbslFlat<std::string>>(s, n, true); });
-    add("build_str", "absl_node", n, [](benchmark::State& s, int n) { peerBuildStr<AbslNode<std::string>>(s, n, false); });
-    add("build_str", "absl_node_reserve", n, [](benchmark::State& s, int n) { peerBuildStr<AbslNode<std::string>>(s, n, true); });
-    add("build_str", "boost_flat", n, [](benchmark::State& s, int n) { peerBuildStr<BoostFlat<std::string>>(s, n, false); });
-    add("build_str", "boost_flat_reserve", n, [](benchmark::State& s, int n) { peerBuildStr<BoostFlat<std::string>>(s, n, true); });
-    add("build_str", "uthash", n, [](benchmark::State& s, int n) { peerBuildStr<UtString>(s, n, false); });
+    add("build_str", "std", n, [](benchmark::State& s, int n) { peerBuild<StdMap<std::string>, std::string>(s, n, false); });
+    add("build_str", "std_reserve", n, [](benchmark::State& s, int n) { peerBuild<StdMap<std::string>, std::string>(s, n, true); });
+    add("build_str", "absl_flat", n, [](benchmark::State& s, int n) { peerBuild<AbslFlat<std::string>, std::string>(s, n, false); });
+    add("build_str", "absl_flat_reserve", n, [](benchmark::State& s, int n) { peerBuild<AbslFlat<std::string>, std::string>(s, n, true); });
+    add("build_str", "absl_node", n, [](benchmark::State& s, int n) { peerBuild<AbslNode<std::string>, std::string>(s, n, false); });
+    add("build_str", "absl_node_reserve", n, [](benchmark::State& s, int n) { peerBuild<AbslNode<std::string>, std::string>(s, n, true); });
+    add("build_str", "boost_flat", n, [](benchmark::State& s, int n) { peerBuild<BoostFlat<std::string>, std::string>(s, n, false); });
+    add("build_str", "boost_flat_reserve", n, [](benchmark::State& s, int n) { peerBuild<BoostFlat<std::string>, std::string>(s, n, true); });
+    add("build_str", "uthash", n, [](benchmark::State& s, int n) { peerBuild<UtString, std::string>(s, n, false); });
   }
   for (int n : kSizes) {
     add("find_str", "kel", n, kelFindStr);
-    add("find_str", "std", n, peerFindStr<StdMap<std::string>>);
-    add("find_str", "absl_flat", n, peerFindStr<AbslFlat<std::string>>);
-    add("find_str", "absl_node", n, peerFindStr<AbslNode<std::string>>);
-    add("find_str", "boost_flat", n, peerFindStr<BoostFlat<std::string>>);
-    add("find_str", "uthash", n, peerFindStr<UtString>);
+    add("find_str", "std", n, peerFind<StdMap<std::string>, std::string>);
+    add("find_str", "absl_flat", n, peerFind<AbslFlat<std::string>, std::string>);
+    add("find_str", "absl_node", n, peerFind<AbslNode<std::string>, std::string>);
+    add("find_str", "boost_flat", n, peerFind<BoostFlat<std::string>, std::string>);
+    add("find_str", "uthash", n, peerFind<UtString, std::string>);
   }
   for (int n : kSizes) {
     add("build_lng", "kel", n, kelBuildLng);
-    add("build_lng", "std", n, [](benchmark::State& s, int n) { peerBuildLng<StdMap<int32_t>>(s, n, false); });
-    add("build_lng", "std_reserve", n, [](benchmark::State& s, int n) { peerBuildLng<StdMap<int32_t>>(s, n, true); });
-    add("build_lng", "absl_flat", n, [](benchmark::State& s, int n) { peerBuildLng<AbslFlat<int32_t>>(s, n, false); });
-    add("build_lng", "absl_flat_reserve", n, [](benchmark::State& s, int n) { peerBuildLng<AbslFlat<int32_t>>(s, n, true); });
-    add("build_lng", "absl_node", n, [](benchmark::State& s, int n) { peerBuildLng<AbslNode<int32_t>>(s, n, false); });
-    add("build_lng", "absl_node_reserve", n, [](benchmark::State& s, int n) { peerBuildLng<AbslNode<int32_t>>(s, n, true); });
-    add("build_lng", "boost_flat", n, [](benchmark::State& s, int n) { peerBuildLng<BoostFlat<int32_t>>(s, n, false); });
-    add("build_lng", "boost_flat_reserve", n, [](benchmark::State& s, int n) { peerBuildLng<BoostFlat<int32_t>>(s, n, true); });
-    add("build_lng", "uthash", n, [](benchmark::State& s, int n) { peerBuildLng<UtLong>(s, n, false); });
+    add("build_lng", "std", n, [](benchmark::State& s, int n) { peerBuild<StdMap<int32_t>, int32_t>(s, n, false); });
+    add("build_lng", "std_reserve", n, [](benchmark::State& s, int n) { peerBuild<StdMap<int32_t>, int32_t>(s, n, true); });
+    add("build_lng", "absl_flat", n, [](benchmark::State& s, int n) { peerBuild<AbslFlat<int32_t>, int32_t>(s, n, false); });
+    add("build_lng", "absl_flat_reserve", n, [](benchmark::State& s, int n) { peerBuild<AbslFlat<int32_t>, int32_t>(s, n, true); });
+    add("build_lng", "absl_node", n, [](benchmark::State& s, int n) { peerBuild<AbslNode<int32_t>, int32_t>(s, n, false); });
+    add("build_lng", "absl_node_reserve", n, [](benchmark::State& s, int n) { peerBuild<AbslNode<int32_t>, int32_t>(s, n, true); });
+    add("build_lng", "boost_flat", n, [](benchmark::State& s, int n) { peerBuild<BoostFlat<int32_t>, int32_t>(s, n, false); });
+    add("build_lng", "boost_flat_reserve", n, [](benchmark::State& s, int n) { peerBuild<BoostFlat<int32_t>, int32_t>(s, n, true); });
+    add("build_lng", "uthash", n, [](benchmark::State& s, int n) { peerBuild<UtLong, int32_t>(s, n, false); });
   }
   for (int n : kSizes) {
     add("find_lng", "kel", n, kelFindLng);
-    add("find_lng", "std", n, peerFindLng<StdMap<int32_t>>);
-    add("find_lng", "absl_flat", n, peerFindLng<AbslFlat<int32_t>>);
-    add("find_lng", "absl_node", n, peerFindLng<AbslNode<int32_t>>);
-    add("find_lng", "boost_flat", n, peerFindLng<BoostFlat<int32_t>>);
-    add("find_lng", "uthash", n, peerFindLng<UtLong>);
+    add("find_lng", "std", n, peerFind<StdMap<int32_t>, int32_t>);
+    add("find_lng", "absl_flat", n, peerFind<AbslFlat<int32_t>, int32_t>);
+    add("find_lng", "absl_node", n, peerFind<AbslNode<int32_t>, int32_t>);
+    add("find_lng", "boost_flat", n, peerFind<BoostFlat<int32_t>, int32_t>);
+    add("find_lng", "uthash", n, peerFind<UtLong, int32_t>);
   }
   for (int n : kSizes) {
     add("churn_str", "kel", n, kelChurnStr);
