@@ -6,11 +6,14 @@ cd "$(dirname "$0")/.."
 
 tools/install-deps.sh cross
 
+passed=0
+# Configures, builds and tests one preset; counts its tests (all must pass).
 run_preset() {
   echo "=== $1 ==="
   cmake --preset "$1" >/dev/null
   cmake --build --preset "$1"
-  ctest --preset "$1" -j2
+  ctest --preset "$1" -j2 | tee "build/$1/ctest.log"
+  passed=$((passed + $(sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' "build/$1/ctest.log")))
 }
 
 run_preset default
@@ -36,3 +39,7 @@ cp tests/fuzz/corpus/* "$fuzz_corpus"/
 mkdir -p build/fuzz/artifacts
 build/fuzz/tests/fuzz/restartReaderFuzz -max_total_time=60 -print_final_stats=1 \
   -artifact_prefix=build/fuzz/artifacts/ "$fuzz_corpus"
+passed=$((passed + 1))
+
+# Reached only when every step above passed.
+echo "all targets: $passed passed, 0 failed"
