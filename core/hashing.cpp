@@ -36,16 +36,24 @@ constexpr MixTable kMix = makeMixTable();
 
 inline double mix(double h, unsigned char c) { return h * kMix.multiplier[c] + kMix.value[c]; }
 
-// Copies the bytes that contribute to a key's hash, in order, to `out` and
-// returns their count: every byte of a key of up to 30 bytes; of a longer
-// key the first ten, ten from the middle and the last ten. (length - 10) / 2
-// equals trunc((length - 10) * 0.5) for every length a key can have.
+inline double mixRange(double h, const char* bytes, std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i) h = mix(h, static_cast<unsigned char>(bytes[i]));
+  return h;
+}
+
+// The bytes that contribute to a key's hash: every byte of a key of up to 30
+// bytes; of a longer key the first ten, ten from the middle and the last
+// ten. (length - 10) / 2 equals trunc((length - 10) * 0.5) for every length
+// a key can have.
+std::size_t middleWindow(std::size_t length) { return (length - kWindow) / 2; }
+
+// Copies the contributing bytes, in order, to `out`; returns their count.
 std::size_t contributingBytes(const char* key, std::size_t length, unsigned char out[kShortKey]) {
   if (length <= kShortKey) {
     std::memcpy(out, key, length);
     return length;
   }
-  const std::size_t middle = (length - kWindow) / 2;
+  const std::size_t middle = middleWindow(length);
   std::memcpy(out, key, kWindow);
   std::memcpy(out + kWindow, key + middle, kWindow);
   std::memcpy(out + 2 * kWindow, key + length - kWindow, kWindow);
@@ -55,11 +63,10 @@ std::size_t contributingBytes(const char* key, std::size_t length, unsigned char
 }  // namespace
 
 double stringFraction(const char* key, std::size_t length) {
-  unsigned char bytes[kShortKey];
-  const std::size_t count = contributingBytes(key, length, bytes);
-  double h = 0.0;
-  for (std::size_t i = 0; i < count; ++i) h = mix(h, bytes[i]);
-  return fractionOf(h);
+  if (length <= kShortKey) return fractionOf(mixRange(0.0, key, length));
+  double h = mixRange(0.0, key, kWindow);
+  h = mixRange(h, key + middleWindow(length), kWindow);
+  return fractionOf(mixRange(h, key + length - kWindow, kWindow));
 }
 
 // Each key's h is a chain of dependent multiply-adds; mixing a group of keys
