@@ -54,11 +54,14 @@ void EntryPool::release(void* block, std::size_t bytes) {
 void* EntryPool::carve(std::size_t rounded) {
   if (static_cast<std::size_t>(slabEnd_ - cursor_) < rounded) {
     const std::size_t capacity = nextSlabBytes_;
-    auto* slab = static_cast<Slab*>(allocateOrDie(offsetof(Slab, bytes) + capacity));
+    auto* slab = static_cast<Slab*>(allocateOrDie(offsetof(Slab, bytes) + kCacheLine + capacity));
     slab->next = slabs_;
     slabs_ = slab;
-    cursor_ = slab->bytes;
-    slabEnd_ = slab->bytes + capacity;
+    // Entries start on a cache line, so a table of 32-byte long entries has
+    // no entry that straddles two lines.
+    const auto misalignment = reinterpret_cast<std::uintptr_t>(slab->bytes) % kCacheLine;
+    cursor_ = slab->bytes + (misalignment == 0 ? 0 : kCacheLine - misalignment);
+    slabEnd_ = cursor_ + capacity;
     if (nextSlabBytes_ < kLargestSlab) nextSlabBytes_ *= 2;
   }
   void* block = cursor_;

@@ -24,6 +24,7 @@ class EntryPool {
   static constexpr std::size_t kLargestClass = 512;
   static constexpr std::size_t kFirstSlab = 4096;
   static constexpr std::size_t kLargestSlab = std::size_t{1} << 20;
+  static constexpr std::size_t kCacheLine = 64;
 
   struct FreeSlot { FreeSlot* next; };
   struct Slab { Slab* next; alignas(16) unsigned char bytes[1]; };
