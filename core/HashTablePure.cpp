@@ -45,10 +45,6 @@ Object* HashTablePure::findLike(const Object& entry) const {
   return find(StringProbe{entry.stringKey(), entry.keyLength, entry.fraction});
 }
 
-Object* HashTablePure::findString(const char* key) const { return find(StringProbe::from(key)); }
-
-Object* HashTablePure::findLong(int32_t key) const { return find(LongProbe::from(key)); }
-
 Object* HashTablePure::newEntry(const StringProbe& probe, int32_t content) {
   if (probe.length > UINT32_MAX - Object::bytesForString(0)) outOfMemory();
   auto* entry = static_cast<Object*>(pool_.allocate(Object::bytesForString(probe.length)));

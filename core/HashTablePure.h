@@ -40,9 +40,6 @@ class HashTablePure {
   HashTablePure(const HashTablePure&) = delete;
   HashTablePure& operator=(const HashTablePure&) = delete;
 
-  Object* findString(const char* key) const;
-  Object* findLong(int32_t key) const;
-
   // Adding a key that is present changes nothing.
   void addString(const char* key, int32_t content);
   void addLong(int32_t key, int32_t content);
@@ -89,7 +86,6 @@ class HashTablePure {
   Object* makeStringEntry(const char* key, std::size_t length, int32_t content);
   Object* makeLongEntry(int32_t key, int32_t content);
   void placeChain(int32_t bucket, Object* head);
-  void releaseChain(Object* head);
 
  private:
   // A key with its hash fraction: hashed once, then used for every chain
@@ -152,8 +148,10 @@ class HashTablePure {
     while (e != nullptr && !probe.matches(*e)) e = e->next;
     return e;
   }
+  // The entry that holds the key, from the key's chain, or null.
   template <typename Probe>
   Object* find(const Probe& probe) const { return firstMatch(*bucketFor(probe.fraction), probe); }
+  // The entry that holds another entry's key, or null.
   Object* findLike(const Object& entry) const;
 
   Object* newEntry(const StringProbe& probe, int32_t content);
@@ -171,6 +169,7 @@ class HashTablePure {
 
   void add(Object* entry);
   void destroy(Object* entry);
+  void releaseChain(Object* head);
   void grow();
   void relinkAll(Object** oldBuckets, int32_t oldSize);
 
