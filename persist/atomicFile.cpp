@@ -47,9 +47,9 @@ bool replace(const char* from, const char* to) {
 
 void syncDirectoryOf(const std::string&) {}
 #else
-// The library exports a function named close, and inside the library that
-// name means the export: descriptors are only ever closed through stdio
-// and dirent here.
+// Descriptors are only ever closed through stdio and dirent here: the
+// library exports a function named close, so it never calls a function of
+// that name itself.
 
 long processId() { return static_cast<long>(getpid()); }
 
