@@ -1,10 +1,10 @@
-// The library's seventeen exports: plain C functions on the current table.
+// The library's seventeen exports: plain C functions over module/.
 // This file must not see <unistd.h> or <io.h>: one export is named close.
-#include "api/currentTable.h"
-#include "api/enumeration.h"
-#include "api/splitCommaList.h"
-#include "dataset/dataSetImport.h"
-#include "persist/restartFile.h"
+#include "module/builders.h"
+#include "module/currentTable.h"
+#include "module/dump.h"
+#include "module/enumeration.h"
+#include "module/tableOperations.h"
 
 #include "kelHashTableFun.h"
 
@@ -18,42 +18,14 @@
 #define KEL_CLOSE_EXPORT close
 #endif
 
-namespace kel {
-namespace {
-
-void makeFromStringKeys(const char** keys, int count, const int* contents) {
-  if (count < 0) count = 0;
-  HashTablePure& table = startTable(int64_t{count} + 1);
-  if (keys != nullptr) table.addStrings(keys, count, contents);
-}
-
-void clearFound(char* found, int count) {
-  if (found == nullptr) return;
-  for (int i = 0; i < count; ++i) found[i] = 0;
-}
-
-// Reports one search result the way the host asked for it.
-auto reporter(char* found, int* contents) {
-  return [found, contents](int32_t i, const Object* entry) {
-    if (entry == nullptr) return;
-    if (found != nullptr) found[i] = 1;
-    if (contents != nullptr) contents[i] = entry->getContent();
-  };
-}
-
-}  // namespace
-}  // namespace kel
-
-using kel::currentTable;
-
 extern "C" {
 
 KEL_EXPORT void KELHASHTABLEFUN_CALL addOneLng(int key, int content) {
-  if (currentTable != nullptr) currentTable->addLong(key, content);
+  kel::addLongKey(key, content);
 }
 
 KEL_EXPORT void KELHASHTABLEFUN_CALL addOneStr(const char* key, int content) {
-  if (currentTable != nullptr && key != nullptr) currentTable->addString(key, content);
+  kel::addStringKey(key, content);
 }
 
 KEL_EXPORT void KELHASHTABLEFUN_CALL KEL_CLOSE_EXPORT(void) { kel::closeCurrentTable(); }
@@ -73,66 +45,51 @@ KEL_EXPORT void KELHASHTABLEFUN_CALL getAllValidFullContents(int* count, int** c
 
 KEL_EXPORT void KELHASHTABLEFUN_CALL makeHashTableDs(const DataSet* ds, int column,
                                                      const int* contents) {
-  kel::makeTableFromDataSet(ds, column, contents);
+  kel::buildFromDataSet(ds, column, contents);
 }
 
 KEL_EXPORT void KELHASHTABLEFUN_CALL makeHashTableFromBinFile(const char* path) {
-  kel::loadCurrentTable(path);
+  kel::buildFromRestartFile(path);
 }
 
 KEL_EXPORT void KELHASHTABLEFUN_CALL makeHashTableLng(const int* keys, int count,
                                                       const int* contents) {
-  if (count < 0) count = 0;
-  kel::HashTablePure& table = kel::startTable(int64_t{count} + 1);
-  if (keys != nullptr) table.addLongs(keys, count, contents);
+  kel::buildFromLongs(keys, count, contents);
 }
 
 KEL_EXPORT void KELHASHTABLEFUN_CALL makeHashTableStr(const char* list, const int* contents) {
-  if (list == nullptr) {
-    kel::makeFromStringKeys(nullptr, 0, contents);
-    return;
-  }
-  const kel::CommaList tokens(list);
-  kel::makeFromStringKeys(tokens.tokens(), tokens.count(), contents);
+  kel::buildFromCommaList(list, contents);
 }
 
 KEL_EXPORT void KELHASHTABLEFUN_CALL makeHashTableStrList(const char** keys, int count,
                                                           const int* contents) {
-  kel::makeFromStringKeys(keys, count, contents);
+  kel::buildFromStrings(keys, count, contents);
 }
 
 KEL_EXPORT void KELHASHTABLEFUN_CALL removeOneLng(int key, int* content) {
-  if (currentTable == nullptr) return;
-  const int32_t result = currentTable->removeLong(key, content);
-  if (content != nullptr) *content = result;
+  kel::removeLongKey(key, content);
 }
 
 KEL_EXPORT void KELHASHTABLEFUN_CALL removeOneStr(const char* key, int* content) {
-  if (currentTable == nullptr) return;
-  const int32_t result = key != nullptr ? currentTable->removeString(key, content) : 0;
-  if (content != nullptr) *content = result;
+  kel::removeStringKey(key, content);
 }
 
 KEL_EXPORT void KELHASHTABLEFUN_CALL searchLng(const int* keys, int count, char* found,
                                                int* contents) {
-  kel::clearFound(found, count);
-  if (currentTable == nullptr || keys == nullptr) return;
-  currentTable->findLongs(keys, count, kel::reporter(found, contents));
+  kel::searchLongs(keys, count, found, contents);
 }
 
 KEL_EXPORT void KELHASHTABLEFUN_CALL searchStrList(const char** keys, int count, char* found,
                                                    int* contents) {
-  kel::clearFound(found, count);
-  if (currentTable == nullptr || keys == nullptr) return;
-  currentTable->findStrings(keys, count, kel::reporter(found, contents));
+  kel::searchStrings(keys, count, found, contents);
 }
 
 KEL_EXPORT void KELHASHTABLEFUN_CALL setContentLng(int key, int content) {
-  if (currentTable != nullptr) currentTable->setContentLong(key, content);
+  kel::setLongContent(key, content);
 }
 
 KEL_EXPORT void KELHASHTABLEFUN_CALL setContentStr(const char* key, int content) {
-  if (currentTable != nullptr && key != nullptr) currentTable->setContentString(key, content);
+  kel::setStringContent(key, content);
 }
 
 }  // extern "C"

@@ -5,9 +5,9 @@
 
 #include <cstddef>
 
-namespace kel {
+#include "report/fatalReport.h"
 
-[[noreturn]] void outOfMemory();
+namespace kel {
 
 void* allocateOrDie(std::size_t bytes);
 void* allocateZeroedOrDie(std::size_t count, std::size_t size);

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "api/fatal.h"
+#include "report/messages.h"
 
 namespace kel {
 

@@ -103,9 +103,9 @@ class Reader {
     int32_t size = 0;
     int32_t counter = 0;
     if (!int32(&size) || size < 1 || !int32(&counter)) return damaged();
-    auto* created = new (std::nothrow) HashTablePure(size, counter);
+    auto* created = new (std::nothrow) HashTable(size, counter);
     if (created == nullptr) outOfMemory();
-    std::unique_ptr<HashTablePure> table(created);
+    std::unique_ptr<HashTable> table(created);
     // A counter of 0 or less reads no chain. The last chain is read whole
     // even when it takes the count past the counter.
     for (int64_t loaded = 0; loaded < counter;) {
@@ -114,10 +114,10 @@ class Reader {
       if (!int32(&bucket) || bucket < 0 || bucket >= size || !int32(&length)) return damaged();
       // A chain length of 0 or less still stands for one entry.
       const int64_t entries = length < 1 ? 1 : length;
-      Object* head = nullptr;
-      Object** tail = &head;
+      Entry* head = nullptr;
+      Entry** tail = &head;
       for (int64_t i = 0; i < entries; ++i, ++loaded) {
-        Object* entry = readEntry(*table);
+        Entry* entry = readEntry(*table);
         if (entry == nullptr) return damaged();  // the table's pool takes the partial chain
         *tail = entry;
         tail = &entry->next;
@@ -139,7 +139,7 @@ class Reader {
   }
   RestartImage damaged() const { return {nullptr, fieldAt_}; }
 
-  Object* readEntry(HashTablePure& table) {
+  Entry* readEntry(HashTable& table) {
     int32_t content = 0;
     uint8_t isLong = 0;
     if (!int32(&content) || !byte(&isLong) || isLong > 1) return nullptr;
@@ -151,7 +151,7 @@ class Reader {
     fieldAt_ = in_.position();
     std::size_t length = 0;
     if (in_.string(&length) != Input::Scan::kFound) return nullptr;
-    Object* entry =
+    Entry* entry =
         table.makeStringEntry(reinterpret_cast<const char*>(in_.cursor()), length, content);
     in_.skip(length + 1);
     return entry;

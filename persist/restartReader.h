@@ -17,7 +17,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "core/HashTablePure.h"
+#include "core/HashTable.h"
 
 namespace kel {
 
@@ -25,7 +25,7 @@ namespace kel {
 constexpr std::size_t kLongestStringKey = 499999;
 
 struct RestartImage {
-  HashTablePure* table;  // the restored table, owned by the caller; null if damaged
+  HashTable* table;  // the restored table, owned by the caller; null if damaged
   int64_t damagedAt;     // byte position where a damaged file stopped making sense
 };
 

@@ -60,20 +60,20 @@ class Output {
 
 }  // namespace
 
-RestartWrite writeRestartFile(const HashTablePure& table, std::FILE* file) {
+RestartWrite writeRestartFile(const HashTable& table, std::FILE* file) {
   Output out(file);
   out.int32(table.size());
   out.int32(table.counter());
   int64_t entries = 0;
   for (int32_t bucket = 0; bucket < table.size(); ++bucket) {
-    const Object* head = table.chain(bucket);
+    const Entry* head = table.chain(bucket);
     if (head == nullptr) continue;
     int32_t length = 0;
-    for (const Object* e = head; e != nullptr; e = e->next) ++length;
+    for (const Entry* e = head; e != nullptr; e = e->next) ++length;
     entries += length;
     out.int32(bucket);
     out.int32(length);
-    for (const Object* e = head; e != nullptr; e = e->next) {
+    for (const Entry* e = head; e != nullptr; e = e->next) {
       out.int32(e->content);
       out.byte(e->isLong);
       if (e->isLong) out.int32(e->longKey);

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "core/HashTablePure.h"
+#include "core/HashTable.h"
 
 namespace kel {
 
@@ -16,6 +16,6 @@ struct RestartWrite {
 };
 
 // Writes `table` to `file`, which is left open (and flushed).
-RestartWrite writeRestartFile(const HashTablePure& table, std::FILE* file);
+RestartWrite writeRestartFile(const HashTable& table, std::FILE* file);
 
 }  // namespace kel

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/HashTablePure.h"
+#include "core/HashTable.h"
 #include "core/hashing.h"
 #include "tests/support/library.h"
 #include "tests/support/tableSnapshot.h"
@@ -11,8 +11,7 @@ namespace kel {
 namespace {
 
 TEST(Growth, TheBucketCountDoublesWhenEntriesExceedThreeQuarters) {
-  loadFactor = 0.75;
-  HashTablePure table(3);  // built for two keys
+  HashTable table(3);  // built for two keys
   EXPECT_EQ(table.size(), 8);
   for (int32_t key = 1; key <= 13; ++key) {
     table.addLong(key, key);
@@ -23,7 +22,7 @@ TEST(Growth, TheBucketCountDoublesWhenEntriesExceedThreeQuarters) {
 
 TEST(Growth, BuildersSizeTheTableForTheirKeys) {
   const struct { int64_t n; int32_t size; } cases[] = {{1, 2}, {2, 6}, {3, 8}, {11, 32}, {1001, 3002}};
-  for (const auto& c : cases) EXPECT_EQ(HashTablePure(c.n).size(), c.size) << c.n;
+  for (const auto& c : cases) EXPECT_EQ(HashTable(c.n).size(), c.size) << c.n;
 }
 
 // Two long keys that share a bucket at 8 buckets and again at 16.

@@ -22,7 +22,7 @@ constexpr int32_t kLargestFuzzedSize = 1 << 16;
 
 // The table's restart-file bytes; empty when its chains disagree with its
 // counter.
-std::string written(const kel::HashTablePure& table) {
+std::string written(const kel::HashTable& table) {
   char* bytes = nullptr;
   std::size_t length = 0;
   std::FILE* file = open_memstream(&bytes, &length);

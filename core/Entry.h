@@ -14,8 +14,8 @@
 
 namespace kel {
 
-struct Object {
-  Object* next;
+struct Entry {
+  Entry* next;
   double fraction;  // hash fraction of the key: bucket = trunc(fraction * size)
   int32_t content;
   union {
@@ -26,7 +26,7 @@ struct Object {
 
   // Bytes an entry needs: the fixed fields, then the string and its NUL.
   static std::size_t bytesForString(std::size_t length) { return kKeyOffset + length + 1; }
-  static std::size_t bytesForLong() { return sizeof(Object); }
+  static std::size_t bytesForLong() { return sizeof(Entry); }
   std::size_t bytes() const { return isLong ? bytesForLong() : bytesForString(keyLength); }
 
   const char* stringKey() const { return reinterpret_cast<const char*>(this) + kKeyOffset; }
@@ -44,6 +44,6 @@ struct Object {
   static const std::size_t kKeyOffset;
 };
 
-inline const std::size_t Object::kKeyOffset = offsetof(Object, isLong) + 1;
+inline const std::size_t Entry::kKeyOffset = offsetof(Entry, isLong) + 1;
 
 }  // namespace kel

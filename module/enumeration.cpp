@@ -1,12 +1,13 @@
-#include "api/enumeration.h"
+#include "module/enumeration.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
-#include "api/currentTable.h"
-#include "api/fatal.h"
 #include "core/memory.h"
+#include "module/currentTable.h"
+#include "report/fatalReport.h"
+#include "report/messages.h"
 
 namespace kel {
 
@@ -23,7 +24,7 @@ T* allocateSlots(std::size_t slots) {
   return static_cast<T*>(allocateOrDie(slots * sizeof(T)));
 }
 
-char* copyOfKey(const Object& entry) {
+char* copyOfKey(const Entry& entry) {
   char* copy = static_cast<char*>(allocateOrDie(entry.keyLength + std::size_t{1}));
   std::memcpy(copy, entry.stringKey(), entry.keyLength + std::size_t{1});
   return copy;
@@ -39,20 +40,20 @@ void checkVisited(int32_t counter, int64_t visited) {
 }  // namespace
 
 void listContents(int* count, int** contents) {
-  const HashTablePure* table = currentTable;
+  const HashTable* table = currentTable();
   if (table == nullptr) return;
   const std::size_t slots = slotsFor(table->counter());
   *count = table->counter();
   int* list = *contents = allocateSlots<int>(slots);
   std::size_t i = 0;
-  const int64_t visited = table->walk([&](const Object& e) {
+  const int64_t visited = table->walk([&](const Entry& e) {
     if (i < slots) list[i++] = e.getContent();
   });
   checkVisited(table->counter(), visited);
 }
 
 void listFullContents(int* count, int** contents, char*** stringKeys, int** longKeys) {
-  const HashTablePure* table = currentTable;
+  const HashTable* table = currentTable();
   if (table == nullptr) return;
   const std::size_t slots = slotsFor(table->counter());
   *count = table->counter();
@@ -60,7 +61,7 @@ void listFullContents(int* count, int** contents, char*** stringKeys, int** long
   char** stringList = *stringKeys = allocateSlots<char*>(slots);
   int* longList = *longKeys = allocateSlots<int>(slots);
   std::size_t i = 0;
-  const int64_t visited = table->walk([&](const Object& e) {
+  const int64_t visited = table->walk([&](const Entry& e) {
     if (i == slots) return;
     contentList[i] = e.getContent();
     stringList[i] = e.isLong ? nullptr : copyOfKey(e);

@@ -1,4 +1,4 @@
-#include "core/HashTablePure.h"
+#include "core/HashTable.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -9,15 +9,13 @@
 
 namespace kel {
 
-double loadFactor = 0.75;
-
 namespace {
 
 constexpr int32_t kLargestSize = INT32_MAX;
 
-Object** allocateBuckets(int64_t size) {
+Entry** allocateBuckets(int64_t size) {
   if (size > kLargestSize) outOfMemory();
-  return static_cast<Object**>(allocateZeroedOrDie(static_cast<std::size_t>(size), sizeof(Object*)));
+  return static_cast<Entry**>(allocateZeroedOrDie(static_cast<std::size_t>(size), sizeof(Entry*)));
 }
 
 // counter is a 32-bit field that restored files may set to any value; it
@@ -26,7 +24,7 @@ int32_t wrapped(int64_t value) { return static_cast<int32_t>(static_cast<uint32_
 
 }  // namespace
 
-HashTablePure::HashTablePure(int64_t n) {
+HashTable::HashTable(int64_t n) {
   if (n < 1) n = 1;
   // trunc(1.5 * n) buckets, doubled once as the first growth of an empty table.
   const int64_t size = 2 * static_cast<int64_t>(static_cast<double>(n) * 1.5);
@@ -34,20 +32,20 @@ HashTablePure::HashTablePure(int64_t n) {
   size_ = static_cast<int32_t>(size);
 }
 
-HashTablePure::HashTablePure(int32_t size, int32_t counter)
-    : size_(size), buckets_(allocateBuckets(size)), counter_(counter), mayRepeatKeys_(true) {}
+HashTable::HashTable(int32_t size, int32_t counter)
+    : size_(size), buckets_(allocateBuckets(size)), counter_(counter), storedChains_(true) {}
 
 // Every entry lives in the pool, which releases them all at once.
-HashTablePure::~HashTablePure() { std::free(buckets_); }
+HashTable::~HashTable() { std::free(buckets_); }
 
-Object* HashTablePure::findLike(const Object& entry) const {
+Entry* HashTable::findLike(const Entry& entry) const {
   if (entry.isLong) return find(LongProbe{entry.longKey, entry.fraction});
   return find(StringProbe{entry.stringKey(), entry.keyLength, entry.fraction});
 }
 
-Object* HashTablePure::newEntry(const StringProbe& probe, int32_t content) {
-  if (probe.length > UINT32_MAX - Object::bytesForString(0)) outOfMemory();
-  auto* entry = static_cast<Object*>(pool_.allocate(Object::bytesForString(probe.length)));
+Entry* HashTable::newEntry(const StringProbe& probe, int32_t content) {
+  if (probe.length > UINT32_MAX - Entry::bytesForString(0)) outOfMemory();
+  auto* entry = static_cast<Entry*>(pool_.allocate(Entry::bytesForString(probe.length)));
   entry->next = nullptr;
   entry->fraction = probe.fraction;
   entry->content = content;
@@ -58,8 +56,8 @@ Object* HashTablePure::newEntry(const StringProbe& probe, int32_t content) {
   return entry;
 }
 
-Object* HashTablePure::newEntry(const LongProbe& probe, int32_t content) {
-  auto* entry = static_cast<Object*>(pool_.allocate(Object::bytesForLong()));
+Entry* HashTable::newEntry(const LongProbe& probe, int32_t content) {
+  auto* entry = static_cast<Entry*>(pool_.allocate(Entry::bytesForLong()));
   entry->next = nullptr;
   entry->fraction = probe.fraction;
   entry->content = content;
@@ -68,42 +66,42 @@ Object* HashTablePure::newEntry(const LongProbe& probe, int32_t content) {
   return entry;
 }
 
-Object* HashTablePure::makeStringEntry(const char* key, std::size_t length, int32_t content) {
+Entry* HashTable::makeStringEntry(const char* key, std::size_t length, int32_t content) {
   return newEntry(StringProbe{key, length, stringFraction(key, length)}, content);
 }
 
-Object* HashTablePure::makeLongEntry(int32_t key, int32_t content) {
+Entry* HashTable::makeLongEntry(int32_t key, int32_t content) {
   return newEntry(LongProbe::from(key), content);
 }
 
 template <typename Probe>
-void HashTablePure::addIfAbsent(const Probe& probe, int32_t content) {
+void HashTable::addIfAbsent(const Probe& probe, int32_t content) {
   if (find(probe) == nullptr) add(newEntry(probe, content));
 }
 
 template <typename Probe>
-void HashTablePure::setContent(const Probe& probe, int32_t content) {
-  if (Object* e = find(probe)) e->setContent(content);
+void HashTable::setContent(const Probe& probe, int32_t content) {
+  if (Entry* e = find(probe)) e->setContent(content);
   else add(newEntry(probe, content));
 }
 
-void HashTablePure::addString(const char* key, int32_t content) {
+void HashTable::addString(const char* key, int32_t content) {
   addIfAbsent(StringProbe::from(key), content);
 }
 
-void HashTablePure::addLong(int32_t key, int32_t content) { addIfAbsent(LongProbe::from(key), content); }
+void HashTable::addLong(int32_t key, int32_t content) { addIfAbsent(LongProbe::from(key), content); }
 
-void HashTablePure::setContentString(const char* key, int32_t content) {
+void HashTable::setContentString(const char* key, int32_t content) {
   setContent(StringProbe::from(key), content);
 }
 
-void HashTablePure::setContentLong(int32_t key, int32_t content) {
+void HashTable::setContentLong(int32_t key, int32_t content) {
   setContent(LongProbe::from(key), content);
 }
 
 // Key i is hashed and its bucket prefetched kDistance keys before it is added.
 template <typename Probe, typename Keys>
-void HashTablePure::pipelinedAdd(Keys keys, int32_t count, const int32_t* contents) {
+void HashTable::pipelinedAdd(Keys keys, int32_t count, const int32_t* contents) {
   Probe probes[kRing];
   for (int32_t i = 0; i < count + kDistance; ++i) {
     if (i < count) {
@@ -117,11 +115,11 @@ void HashTablePure::pipelinedAdd(Keys keys, int32_t count, const int32_t* conten
   }
 }
 
-void HashTablePure::addStrings(const char* const* keys, int32_t count, const int32_t* contents) {
+void HashTable::addStrings(const char* const* keys, int32_t count, const int32_t* contents) {
   pipelinedAdd<StringProbe>(keys, count, contents);
 }
 
-void HashTablePure::addLongs(const int32_t* keys, int32_t count, const int32_t* contents) {
+void HashTable::addLongs(const int32_t* keys, int32_t count, const int32_t* contents) {
   pipelinedAdd<LongProbe>(keys, count, contents);
 }
 
@@ -130,10 +128,10 @@ void HashTablePure::addLongs(const int32_t* keys, int32_t count, const int32_t* 
 // on past an entry the filter kept; the result is the content of the last
 // entry that held the key, or 0.
 template <typename Probe>
-int32_t HashTablePure::remove(const Probe& probe, const int32_t* filter) {
+int32_t HashTable::remove(const Probe& probe, const int32_t* filter) {
   int32_t result = 0;
-  for (Object** link = bucketFor(probe.fraction); *link != nullptr; link = &(*link)->next) {
-    Object* e = *link;
+  for (Entry** link = bucketFor(probe.fraction); *link != nullptr; link = &(*link)->next) {
+    Entry* e = *link;
     if (!probe.matches(*e)) continue;
     result = e->content;
     if (filter == nullptr || *filter == result) {
@@ -146,46 +144,46 @@ int32_t HashTablePure::remove(const Probe& probe, const int32_t* filter) {
   return result;
 }
 
-int32_t HashTablePure::removeString(const char* key, const int32_t* filter) {
+int32_t HashTable::removeString(const char* key, const int32_t* filter) {
   return remove(StringProbe::from(key), filter);
 }
 
-int32_t HashTablePure::removeLong(int32_t key, const int32_t* filter) {
+int32_t HashTable::removeLong(int32_t key, const int32_t* filter) {
   return remove(LongProbe::from(key), filter);
 }
 
-void HashTablePure::destroy(Object* entry) { pool_.release(entry, entry->bytes()); }
+void HashTable::destroy(Entry* entry) { pool_.release(entry, entry->bytes()); }
 
-void HashTablePure::releaseChain(Object* head) {
+void HashTable::releaseChain(Entry* head) {
   while (head != nullptr) {
-    Object* next = head->next;
+    Entry* next = head->next;
     destroy(head);
     head = next;
   }
 }
 
-void HashTablePure::placeChain(int32_t bucket, Object* head) {
+void HashTable::placeChain(int32_t bucket, Entry* head) {
   releaseChain(buckets_[bucket]);
   buckets_[bucket] = head;
 }
 
 // Puts the entry at the head of its chain and grows the table when the
-// entries exceed size * loadFactor (equality does not grow).
-void HashTablePure::add(Object* entry) {
-  Object** head = bucketFor(entry->fraction);
+// entries exceed size * kLoadFactor (equality does not grow).
+void HashTable::add(Entry* entry) {
+  Entry** head = bucketFor(entry->fraction);
   entry->next = *head;
   *head = entry;
   counter_ = wrapped(int64_t{counter_} + 1);
-  if (static_cast<double>(counter_) > static_cast<double>(size_) * loadFactor) grow();
+  if (static_cast<double>(counter_) > static_cast<double>(size_) * kLoadFactor) grow();
 }
 
 // Doubles the bucket array. Entries are moved rather than copied, but in the
 // order and through the add step that copying them would take, so an add
 // that grows the table again midway, or a repeated key of a restored table,
 // comes out the same.
-void HashTablePure::grow() {
+void HashTable::grow() {
   const int32_t oldSize = size_;
-  Object** oldBuckets = buckets_;
+  Entry** oldBuckets = buckets_;
   buckets_ = allocateBuckets(int64_t{oldSize} * 2);
   size_ = oldSize * 2;
   if (isEmpty()) {
@@ -197,16 +195,34 @@ void HashTablePure::grow() {
   std::free(oldBuckets);
 }
 
-void HashTablePure::relinkAll(Object** oldBuckets, int32_t oldSize) {
+void HashTable::relinkAll(Entry** oldBuckets, int32_t oldSize) {
+  // Read once: an add below may grow the table again, which clears it.
+  const bool mayRepeatKeys = storedChains_;
   for (int32_t i = 0; i < oldSize; ++i) {
-    Object* e = oldBuckets[i];
+    Entry* e = oldBuckets[i];
     while (e != nullptr) {
-      Object* next = e->next;
-      if (mayRepeatKeys_ && findLike(*e) != nullptr) destroy(e);
+      Entry* next = e->next;
+      if (mayRepeatKeys && findLike(*e) != nullptr) destroy(e);
       else add(e);
       e = next;
     }
   }
+  storedChains_ = false;
+}
+
+const char* HashTable::brokenInvariant() const {
+  if (storedChains_) return nullptr;
+  int64_t entries = 0;
+  for (int32_t i = 0; i < size_; ++i) {
+    for (const Entry* e = buckets_[i]; e != nullptr; e = e->next, ++entries) {
+      const double fraction =
+          e->isLong ? longFraction(e->longKey) : stringFraction(e->stringKey(), e->keyLength);
+      if (fraction != e->fraction) return "an entry keeps a fraction other than its key's";
+      if (bucketOf(fraction, size_) != i) return "an entry sits outside the bucket of its key";
+      if (findLike(*e) != e) return "a key occurs twice";
+    }
+  }
+  return entries == counter_ ? nullptr : "counter differs from the entries in the chains";
 }
 
 }  // namespace kel

@@ -1,4 +1,4 @@
-#include "persist/atomicFile.h"
+#include "persist/replacingFile.h"
 
 #include <cerrno>
 #include <cstdlib>

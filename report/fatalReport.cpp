@@ -1,9 +1,9 @@
-#include "api/fatal.h"
+#include "report/fatalReport.h"
 
 #include <cstdarg>
 #include <cstdlib>
 
-#include "core/memory.h"
+#include "report/messages.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -13,16 +13,11 @@ namespace kel {
 
 namespace {
 
-const char kCaption[] = "HashTablePure";
-// "HashTable:メモリが足りません" in Shift_JIS.
-const char kOutOfMemory[] =
-    "HashTable:\x83\x81\x83\x82\x83\x8a\x82\xaa\x91\xab\x82\xe8\x82\xdc\x82\xb9\x82\xf1";
-
 void present(const char* message) {
 #if defined(_WIN32)
-  MessageBoxA(nullptr, message, kCaption, MB_OK);
+  MessageBoxA(nullptr, message, kFatalCaption, MB_OK);
 #else
-  std::fprintf(stderr, "%s: %s\n", kCaption, message);
+  std::fprintf(stderr, "%s: %s\n", kFatalCaption, message);
   std::fflush(stderr);
 #endif
 }
@@ -40,6 +35,6 @@ void showFatal(std::FILE* file, const char* format, ...) {
   std::exit(1);
 }
 
-void outOfMemory() { showFatal(nullptr, "%s", kOutOfMemory); }
+void outOfMemory() { showFatal(nullptr, "%s", kOutOfMemoryMessage); }
 
 }  // namespace kel

@@ -7,10 +7,11 @@
 //   - counter equals the number of entries in all chains.
 // A table restored from a restart file takes its size, counter and chains as
 // stored; the operations below stay memory-safe when such a table breaks the
-// invariants, and behave exactly as they would on the stored chains.
+// invariants, and behave exactly as they would on the stored chains. Its
+// first growth adds every entry again, after which the invariants hold.
 //
 // New entries go to the head of their chain. When an add pushes counter above
-// size * loadFactor the table doubles: the old chains are visited in bucket
+// size * kLoadFactor the table doubles: the old chains are visited in bucket
 // order, each from its head, and every entry is added again, so entries that
 // meet in one new chain end up in the reverse of their visiting order.
 #pragma once
@@ -20,25 +21,27 @@
 #include <cstring>
 
 #include "core/EntryPool.h"
-#include "core/Object.h"
+#include "core/Entry.h"
 #include "core/hashing.h"
 
 namespace kel {
 
-// Module-wide growth threshold; every builder sets it to 0.75.
-extern double loadFactor;
-
-class HashTablePure {
+class HashTable {
  public:
+  // The growth threshold. Every builder of the original library set a
+  // module-wide variable to 0.75 before it made a table, and nothing else
+  // changed it, so a constant behaves the same.
+  static constexpr double kLoadFactor = 0.75;
+
   // A table for n - 1 keys: 2 * trunc(1.5 * n) buckets, never grown by them.
   // n below 1 is taken as 1; a bucket count beyond 32 bits is out of memory.
-  explicit HashTablePure(int64_t n);
+  explicit HashTable(int64_t n);
   // An empty table with the bucket count and counter of a restart file,
   // to be filled with placeChain. size must be at least 1.
-  HashTablePure(int32_t size, int32_t counter);
-  ~HashTablePure();
-  HashTablePure(const HashTablePure&) = delete;
-  HashTablePure& operator=(const HashTablePure&) = delete;
+  HashTable(int32_t size, int32_t counter);
+  ~HashTable();
+  HashTable(const HashTable&) = delete;
+  HashTable& operator=(const HashTable&) = delete;
 
   // Adding a key that is present changes nothing.
   void addString(const char* key, int32_t content);
@@ -65,10 +68,15 @@ class HashTablePure {
   template <typename Report>
   void findLongs(const int32_t* keys, int32_t count, Report report) const;
 
+  // The first invariant the table breaks, described, or null when it keeps
+  // them all (always null while it holds chains as a restart file stored
+  // them). Walks every entry: for checked builds and tests.
+  const char* brokenInvariant() const;
+
   bool isEmpty() const { return counter_ == 0; }
   int32_t size() const { return size_; }
   int32_t counter() const { return counter_; }
-  const Object* chain(int32_t bucket) const { return buckets_[bucket]; }
+  const Entry* chain(int32_t bucket) const { return buckets_[bucket]; }
 
   // Visits every entry in walk order: bucket index ascending, each chain
   // from its head. Returns the number of entries visited.
@@ -76,16 +84,16 @@ class HashTablePure {
   int64_t walk(Visit visit) const {
     int64_t visited = 0;
     for (int32_t i = 0; i < size_; ++i)
-      for (const Object* e = buckets_[i]; e != nullptr; e = e->next, ++visited) visit(*e);
+      for (const Entry* e = buckets_[i]; e != nullptr; e = e->next, ++visited) visit(*e);
     return visited;
   }
 
   // Restoring: entries made here are linked with placeChain, which puts a
   // whole chain at a bucket as stored, without hashing, releasing any chain
   // that bucket held before.
-  Object* makeStringEntry(const char* key, std::size_t length, int32_t content);
-  Object* makeLongEntry(int32_t key, int32_t content);
-  void placeChain(int32_t bucket, Object* head);
+  Entry* makeStringEntry(const char* key, std::size_t length, int32_t content);
+  Entry* makeLongEntry(int32_t key, int32_t content);
+  void placeChain(int32_t bucket, Entry* head);
 
  private:
   // A key with its hash fraction: hashed once, then used for every chain
@@ -107,7 +115,7 @@ class HashTablePure {
       for (int32_t k = 0; k < n; ++k) out[k] = {keys[first + k], lengths[k], fractions[k]};
     }
     bool present() const { return key != nullptr; }
-    bool matches(const Object& e) const { return e.matchesString(key, length, fraction); }
+    bool matches(const Entry& e) const { return e.matchesString(key, length, fraction); }
   };
   struct LongProbe {
     int32_t key;
@@ -117,7 +125,7 @@ class HashTablePure {
       for (int32_t k = 0; k < n; ++k) out[k] = from(keys[first + k]);
     }
     static bool present() { return true; }
-    bool matches(const Object& e) const { return e.matchesLong(key); }
+    bool matches(const Entry& e) const { return e.matchesLong(key); }
   };
 
   // How many keys ahead the bulk operations hash and prefetch. Keys are
@@ -141,21 +149,21 @@ class HashTablePure {
     (void)address;
 #endif
   }
-  Object** bucketFor(double fraction) const { return &buckets_[bucketOf(fraction, size_)]; }
+  Entry** bucketFor(double fraction) const { return &buckets_[bucketOf(fraction, size_)]; }
 
   template <typename Probe>
-  static Object* firstMatch(Object* e, const Probe& probe) {
+  static Entry* firstMatch(Entry* e, const Probe& probe) {
     while (e != nullptr && !probe.matches(*e)) e = e->next;
     return e;
   }
   // The entry that holds the key, from the key's chain, or null.
   template <typename Probe>
-  Object* find(const Probe& probe) const { return firstMatch(*bucketFor(probe.fraction), probe); }
+  Entry* find(const Probe& probe) const { return firstMatch(*bucketFor(probe.fraction), probe); }
   // The entry that holds another entry's key, or null.
-  Object* findLike(const Object& entry) const;
+  Entry* findLike(const Entry& entry) const;
 
-  Object* newEntry(const StringProbe& probe, int32_t content);
-  Object* newEntry(const LongProbe& probe, int32_t content);
+  Entry* newEntry(const StringProbe& probe, int32_t content);
+  Entry* newEntry(const LongProbe& probe, int32_t content);
   template <typename Probe>
   void addIfAbsent(const Probe& probe, int32_t content);
   template <typename Probe>
@@ -167,18 +175,19 @@ class HashTablePure {
   template <typename Probe, typename Keys, typename Report>
   void pipelinedFind(Keys keys, int32_t count, Report report) const;
 
-  void add(Object* entry);
-  void destroy(Object* entry);
-  void releaseChain(Object* head);
+  void add(Entry* entry);
+  void destroy(Entry* entry);
+  void releaseChain(Entry* head);
   void grow();
-  void relinkAll(Object** oldBuckets, int32_t oldSize);
+  void relinkAll(Entry** oldBuckets, int32_t oldSize);
 
   int32_t size_ = 0;
-  Object** buckets_ = nullptr;
+  Entry** buckets_ = nullptr;
   int32_t counter_ = 0;
-  // Restored chains may repeat a key; growth then drops the later copies, as
-  // adding them again would. Tables built in memory skip that search.
-  bool mayRepeatKeys_ = false;
+  // True while the table holds chains as a restart file stored them: they may
+  // repeat a key, which growth then drops as adding it again would. Tables
+  // built in memory, and restored ones once grown, skip that search.
+  bool storedChains_ = false;
   EntryPool pool_;
 };
 
@@ -186,9 +195,9 @@ class HashTablePure {
 // prefetched, the chain head of key i - kDistance is loaded and prefetched,
 // and key i - 2 * kDistance is looked up, by then usually in the cache.
 template <typename Probe, typename Keys, typename Report>
-void HashTablePure::pipelinedFind(Keys keys, int32_t count, Report report) const {
+void HashTable::pipelinedFind(Keys keys, int32_t count, Report report) const {
   Probe probes[kRing];
-  Object* heads[kRing];
+  Entry* heads[kRing];
   for (int32_t i = 0; i < count + 2 * kDistance; ++i) {
     if (i < count) {
       hashAhead(probes, keys, i, count);
@@ -197,7 +206,7 @@ void HashTablePure::pipelinedFind(Keys keys, int32_t count, Report report) const
     }
     const int32_t loading = i - kDistance;
     if (loading >= 0 && loading < count && probes[loading % kRing].present()) {
-      Object* head = heads[loading % kRing] = *bucketFor(probes[loading % kRing].fraction);
+      Entry* head = heads[loading % kRing] = *bucketFor(probes[loading % kRing].fraction);
       prefetch(head);
     }
     const int32_t finding = i - 2 * kDistance;
@@ -207,12 +216,12 @@ void HashTablePure::pipelinedFind(Keys keys, int32_t count, Report report) const
 }
 
 template <typename Report>
-void HashTablePure::findStrings(const char* const* keys, int32_t count, Report report) const {
+void HashTable::findStrings(const char* const* keys, int32_t count, Report report) const {
   pipelinedFind<StringProbe>(keys, count, report);
 }
 
 template <typename Report>
-void HashTablePure::findLongs(const int32_t* keys, int32_t count, Report report) const {
+void HashTable::findLongs(const int32_t* keys, int32_t count, Report report) const {
   pipelinedFind<LongProbe>(keys, count, report);
 }
 

@@ -1,4 +1,4 @@
-#include "api/splitCommaList.h"
+#include "module/commaList.h"
 
 #include <cstdlib>
 #include <cstring>

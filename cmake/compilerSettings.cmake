@@ -13,17 +13,9 @@ endif()
 target_include_directories(kelSettings INTERFACE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/include)
 target_compile_definitions(kelSettings INTERFACE KELHASHTABLEFUN_NO_LOADER)
 
-# Only the seventeen exports leave the shared library: hidden visibility by
-# default, a version script on ELF, a .def file on Windows.
-function(kel_export_only_the_api target)
-  if(WIN32)
-    target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/api/kelHashTableFun.def)
-  else()
-    # No -Bsymbolic: one export is named close, and with it every close(fd)
-    # inside the library (its own or an inlined one) would bind to that
-    # export. Without it such a call finds the C library's close first.
-    target_link_options(${target} PRIVATE
-      "LINKER:--version-script=${PROJECT_SOURCE_DIR}/api/exports.map" "LINKER:--no-undefined")
-    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${PROJECT_SOURCE_DIR}/api/exports.map)
-  endif()
-endfunction()
+# Checked builds walk the table after every changing call and abort when one
+# of its invariants is broken (debug and sanitizer presets).
+option(KEL_CHECK_INVARIANTS "Check the table's invariants after every changing call" OFF)
+if(KEL_CHECK_INVARIANTS)
+  target_compile_definitions(kelSettings INTERFACE KEL_CHECK_INVARIANTS)
+endif()
