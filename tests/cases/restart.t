@@ -1,0 +1,202 @@
+# The restart file: the bytes a dump writes, what the reader accepts, and the
+# fatal reports for files it cannot use. Integers in files are 32-bit
+# little-endian; an entry is content, isLong, then the long key or the
+# string with its NUL.
+
+## a dump writes the table as it lies in memory
+# '' hashes to bucket 0 and 'ab' to bucket 4 of 8; long key 1 to bucket 3 of 6.
+$ host
+> makeHashTableStrList [] 0 null
+> dumpToRestartFile empty.bin
+> bytes empty.bin
+  8 bytes
+  0200000000000000
+> makeHashTableLng [1] 1 [7]
+> dumpToRestartFile one.bin
+> bytes one.bin
+  25 bytes
+  06000000010000000300000001000000070000000101000000
+> makeHashTableStrList [ab ""] 2 [3 4]
+> dumpToRestartFile strings.bin
+> bytes strings.bin
+  38 bytes
+  0800000002000000000000000100000004000000000004000000010000000300
+  000000616200
+> makeHashTableFromBinFile strings.bin
+> dumpToRestartFile again.bin
+> bytes again.bin
+  38 bytes
+  0800000002000000000000000100000004000000000004000000010000000300
+  000000616200
+
+## the reader places chains as stored, without hashing
+# With size 1 every key belongs in bucket 0; with size 2 long key 0 belongs in
+# bucket 0 and 1 in bucket 1. Each load replaces the table before it.
+$ host
+> write f.bin 1 3 0 3 30 #01 3 10 #01 1 20 #01 2
+> makeHashTableFromBinFile f.bin
+> list
+  3 entries
+  30 long 3
+  10 long 1
+  20 long 2
+> searchLng [1 2 3] 3
+  1 found=1 content=10
+  2 found=1 content=20
+  3 found=1 content=30
+> write f.bin 2 2 0 0 10 #01 0 1 1 11 #01 1
+> makeHashTableFromBinFile f.bin
+> list
+  2 entries
+  10 long 0
+  11 long 1
+> write f.bin 1 2 0 1 50 #01 5 0 1 60 #01 6
+> makeHashTableFromBinFile f.bin
+> searchLng [5 6] 2
+  5 found=0 content=-7777
+  6 found=1 content=60
+> write f.bin 2 0 0 1 10 #01 0
+> makeHashTableFromBinFile f.bin
+> searchLng [0] 1
+  0 found=0 content=-7777
+> write f.bin 2 -1 0 1 10 #01 0
+> makeHashTableFromBinFile f.bin
+> searchLng [0] 1
+  0 found=0 content=-7777
+> write f.bin 2 1 1 1 11 #01 1 #ffff01
+> makeHashTableFromBinFile f.bin
+> list
+  1 entries
+  11 long 1
+> write f.bin 1 1 0 1 8 #00 "x"*499999
+> makeHashTableFromBinFile f.bin
+> searchStrList ["x"*499999 "x"*499998] 2
+  "xxxxxxxxxxxxxxxxxxxx..." (499999 bytes) found=1 content=8
+  "xxxxxxxxxxxxxxxxxxxx..." (499998 bytes) found=0 content=-7777
+
+## a chain holding more entries than the counter loads whole, and a list or a dump of it is fatal
+$ host
+> write over.bin 1 1 0 2 10 #01 1 20 #01 2
+> makeHashTableFromBinFile over.bin
+> searchLng [1 2] 2
+  1 found=1 content=10
+  2 found=1 content=20
+> list
+HashTablePure: dump_to_restart: counter(1)!=\x8e\xc0\x8d\xdb\x90\x94(2)
+[exit 1]
+$ host
+> makeHashTableLng [1 2 3] 3 [10 20 30]
+> dumpToRestartFile good.bin
+> makeHashTableFromBinFile over.bin
+> dumpToRestartFile good.bin
+HashTablePure: dump_to_restart: counter(1)!=\x8e\xc0\x8d\xdb\x90\x94(2)
+[exit 1]
+$ host
+> bytes good.bin
+  59 bytes
+  0c00000003000000020000000100000014000000010200000007000000010000
+  000a00000001010000000a000000010000001e0000000103000000
+$ ls
+good.bin
+over.bin
+
+## a damaged file is fatal, with the offset where it stops making sense
+$ host
+> write d.bin
+> makeHashTableFromBinFile d.bin
+HashTablePure: HashTable:binFileName=d.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=0)
+[exit 1]
+$ host
+> write d.bin #040000
+> makeHashTableFromBinFile d.bin
+HashTablePure: HashTable:binFileName=d.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=0)
+[exit 1]
+$ host
+> write d.bin 0 0
+> makeHashTableFromBinFile d.bin
+HashTablePure: HashTable:binFileName=d.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=0)
+[exit 1]
+$ host
+> write d.bin -3 0
+> makeHashTableFromBinFile d.bin
+HashTablePure: HashTable:binFileName=d.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=0)
+[exit 1]
+$ host
+> write d.bin 4 #0100
+> makeHashTableFromBinFile d.bin
+HashTablePure: HashTable:binFileName=d.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=4)
+[exit 1]
+$ host
+> write d.bin 4 1
+> makeHashTableFromBinFile d.bin
+HashTablePure: HashTable:binFileName=d.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=8)
+[exit 1]
+$ host
+> write d.bin 4 1 4 1 1 #01 1
+> makeHashTableFromBinFile d.bin
+HashTablePure: HashTable:binFileName=d.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=8)
+[exit 1]
+$ host
+> write d.bin 4 1 -1 1 1 #01 1
+> makeHashTableFromBinFile d.bin
+HashTablePure: HashTable:binFileName=d.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=8)
+[exit 1]
+$ host
+> write d.bin 4 1 2 #01
+> makeHashTableFromBinFile d.bin
+HashTablePure: HashTable:binFileName=d.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=12)
+[exit 1]
+$ host
+> write d.bin 4 1 2 1 #0700
+> makeHashTableFromBinFile d.bin
+HashTablePure: HashTable:binFileName=d.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=16)
+[exit 1]
+$ host
+> write d.bin 4 1 2 1 7
+> makeHashTableFromBinFile d.bin
+HashTablePure: HashTable:binFileName=d.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=20)
+[exit 1]
+$ host
+> write d.bin 4 1 2 1 7 #02 1
+> makeHashTableFromBinFile d.bin
+HashTablePure: HashTable:binFileName=d.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=20)
+[exit 1]
+$ host
+> write d.bin 4 1 2 1 7 #01 #010000
+> makeHashTableFromBinFile d.bin
+HashTablePure: HashTable:binFileName=d.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=21)
+[exit 1]
+$ host
+> write d.bin 4 1 2 1 7 #00 #616263
+> makeHashTableFromBinFile d.bin
+HashTablePure: HashTable:binFileName=d.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=21)
+[exit 1]
+$ host
+> write d.bin 4 1 2 1 7 #00 "y"*500000
+> makeHashTableFromBinFile d.bin
+HashTablePure: HashTable:binFileName=d.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=21)
+[exit 1]
+$ host
+> write d.bin 4 1 2 3 1 #01 1 2 #01 2
+> makeHashTableFromBinFile d.bin
+HashTablePure: HashTable:binFileName=d.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=34)
+[exit 1]
+
+## a missing file is fatal; a path too long for the message shows as "..." and its last bytes, no Shift_JIS character split
+$ host
+> makeHashTableFromBinFile absent.bin
+HashTablePure: HashTable:binFileName=absent.bin \x82\xaa\x8c\xa9\x82\xc2\x82\xa9\x82\xe8\x82\xdc\x82\xb9\x82\xf1
+[exit 1]
+$ host
+> makeHashTableFromBinFile "/no-such-directory/""a"*4981
+HashTablePure: HashTable:binFileName=...aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa \x82\xaa\x8c\xa9\x82\xc2\x82\xa9\x82\xe8\x82\xdc\x82\xb9\x82\xf1
+[exit 1]
+$ host
+> makeHashTableFromBinFile "/no-such-directory/""a"*2981"\x82\xa0"*1000
+HashTablePure: HashTable:binFileName=...\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0\x82\xa0 \x82\xaa\x8c\xa9\x82\xc2\x82\xa9\x82\xe8\x82\xdc\x82\xb9\x82\xf1
+[exit 1]
+$ host
+> write "./"*1500"d.bin" 0
+> makeHashTableFromBinFile "./"*1500"d.bin"
+HashTablePure: HashTable:binFileName=...././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././d.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=0)
+[exit 1]

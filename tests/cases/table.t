@@ -1,0 +1,214 @@
+# Building, changing and searching the current table through the exports, as
+# a host calls them. Listings show every entry in walk order: bucket index
+# ascending, each chain from its head.
+
+## a comma list: split at every comma, nothing trimmed, a repeated token keeps its first content
+$ host
+> makeHashTableStr "" [1 2 3 4]
+> list
+  1 entries
+  1 ""
+> makeHashTableStr "a,,b," [1 2 3 4]
+> list
+  3 entries
+  2 ""
+  3 "b"
+  1 "a"
+> makeHashTableStr "y,x,y" [1 2 3]
+> list
+  2 entries
+  2 "x"
+  1 "y"
+> makeHashTableStr "a b,\x82\xa0,z" null
+> list
+  3 entries
+  0 "z"
+  0 "\x82\xa0"
+  0 "a b"
+> makeHashTableStr "x,y" [3 4]
+> searchStrList [x y "x,y"] 3
+  "x" found=1 content=3
+  "y" found=1 content=4
+  "x,y" found=0 content=-7777
+
+## a builder sizes its table for its keys, and never grows while adding them
+$ host
+> makeHashTableStrList [] 0 null
+> buckets
+  buckets 2 counter 0
+> makeHashTableLng [1] 1 null
+> buckets
+  buckets 6 counter 1
+> makeHashTableLng [1 2] 2 null
+> buckets
+  buckets 8 counter 2
+> makeHashTableStrList null 10 null
+> buckets
+  buckets 32 counter 0
+> makeHashTableLng [1..1000] 1000 null
+> buckets
+  buckets 3002 counter 1000
+
+## growth doubles the table when an add takes the entries above three quarters of the buckets
+$ host
+> makeHashTableLng null 2 null
+> addOneLng 1 1
+> addOneLng 2 2
+> addOneLng 3 3
+> addOneLng 4 4
+> addOneLng 5 5
+> addOneLng 6 6
+> buckets
+  buckets 8 counter 6
+> addOneLng 7 7
+> buckets
+  buckets 16 counter 7
+> addOneLng 8 8
+> addOneLng 9 9
+> addOneLng 10 10
+> addOneLng 11 11
+> addOneLng 12 12
+> buckets
+  buckets 16 counter 12
+> addOneLng 13 13
+> buckets
+  buckets 32 counter 13
+
+## entries that meet in one chain again after growth come out in the reverse order
+$ host
+> makeHashTableLng [1 22] 2 [100 200]
+> list
+  2 entries
+  200 long 22
+  100 long 1
+> addOneLng 3 0
+> addOneLng 4 0
+> addOneLng 5 0
+> addOneLng 6 0
+> addOneLng 7 0
+> list
+  7 entries
+  0 long 5
+  0 long 7
+  0 long 4
+  100 long 1
+  200 long 22
+  0 long 6
+  0 long 3
+
+## adding keeps a present key's content, setting adds an absent key; a string and a long key never match
+$ host
+> makeHashTableStrList [k] 1 [5]
+> addOneLng 7 9
+> list
+  2 entries
+  5 "k"
+  9 long 7
+> makeHashTableStrList [k "12"] 2 [5 6]
+> addOneLng 7 9
+> addOneStr k 50
+> setContentStr absent 51
+> setContentLng 7 90
+> addOneLng 12 60
+> list
+  5 entries
+  5 "k"
+  51 "absent"
+  90 long 7
+  6 "12"
+  60 long 12
+
+## removing: no filter removes whatever the content; a filter removes only its content and reports the key's content either way
+$ host
+> makeHashTableLng [1 2 3] 3 [10 20 30]
+> removeOneLng 1 11
+  -> 10
+> removeOneLng 1 10
+  -> 10
+> removeOneLng 1 10
+  -> 0
+> removeOneLng 2 null
+> list
+  1 entries
+  30 long 3
+> makeHashTableStrList [a b] 2 [1 2]
+> removeOneStr a 9
+  -> 1
+> removeOneStr a 1
+  -> 1
+> removeOneStr zz 0
+  -> 0
+> removeOneStr b null
+> list
+  0 entries
+
+## null and negative arguments have defined outcomes
+$ host
+> makeHashTableStrList null 5 [1 2 3]
+> buckets
+  buckets 18 counter 0
+> makeHashTableLng [1 2 3] -3 [1 2 3]
+> buckets
+  buckets 2 counter 0
+> makeHashTableStr null [1 2 3]
+> buckets
+  buckets 2 counter 0
+> makeHashTableStrList [a null c] 3 [1 2 3]
+> addOneStr null 4
+> setContentStr null 4
+> removeOneStr null 9
+  -> 0
+> list
+  2 entries
+  3 "c"
+  1 "a"
+> searchStrList [a null c] 3
+  "a" found=1 content=1
+  null found=0 content=-7777
+  "c" found=1 content=3
+> searchStrList null 2
+  #0 found=0 content=-7777
+  #1 found=0 content=-7777
+> searchLng [1] -1
+> searchStrList [a c] 2 null null
+  "a" found=9 content=-7777
+  "c" found=9 content=-7777
+> searchStrList [c] 1 null
+  "c" found=9 content=3
+
+## without a table every call but the builders does nothing; the searches clear their found flags
+$ host
+> addOneStr a 1
+> addOneLng 1 1
+> setContentStr a 1
+> setContentLng 1 1
+> removeOneStr a 5
+  -> 5
+> removeOneLng 1 5
+  -> 5
+> dumpToRestartFile none.bin
+> bytes none.bin
+  no file
+> list
+  untouched: count -1, arrays as they were
+> searchStrList [a] 1
+  "a" found=0 content=-7777
+> searchLng [1] 1
+  1 found=0 content=-7777
+> makeHashTableLng [1] 1 null
+> close
+> close
+> list
+  untouched: count -1, arrays as they were
+
+## the lists of an empty table
+$ host
+> makeHashTableStrList [] 0 null
+> list
+  0 entries
+
+## a table whose bucket count would not fit in 32 bits is out of memory
+$ host
+> makeHashTableLng [1] 2147483647 null
+HashTablePure: HashTable:\x83\x81\x83\x82\x83\x8a\x82\xaa\x91\xab\x82\xe8\x82\xdc\x82\xb9\x82\xf1
+[exit 1]
