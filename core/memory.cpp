@@ -16,4 +16,10 @@ void* allocateZeroedOrDie(std::size_t count, std::size_t size) {
   return block;
 }
 
+void* reallocateOrDie(void* block, std::size_t bytes) {
+  void* moved = std::realloc(block, bytes == 0 ? 1 : bytes);
+  if (moved == nullptr) outOfMemory();
+  return moved;
+}
+
 }  // namespace kel

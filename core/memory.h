@@ -11,5 +11,6 @@ namespace kel {
 
 void* allocateOrDie(std::size_t bytes);
 void* allocateZeroedOrDie(std::size_t count, std::size_t size);
+void* reallocateOrDie(void* block, std::size_t bytes);
 
 }  // namespace kel

@@ -54,18 +54,13 @@ const char* columnString(const DataSet& ds, int32_t column, int32_t i,
   if (offset < 0 || (offset < inMemory && ds.stringHeapMemoryBase == nullptr)) return "";
   if (offset < inMemory) return ds.stringHeapMemoryBase + offset;
 
-  scratch[0] = '\0';
-  if (!seekStrings(ds.files, signed32(static_cast<uint32_t>(offset) -
-                                      static_cast<uint32_t>(inMemory))))
-    return scratch;
-  const int32_t got = readStrings(ds.files, scratch, kStringBlock);
-  if (got < 0) {
-    scratch[0] = '\0';
-  } else if (got == 0) {
-    scratch[1] = '\0';  // the 0xFF the read stored at the start stands alone
-  } else {
-    scratch[got < kStringBlock ? got : kStringBlock - 1] = '\0';
-  }
+  // A read puts its bytes at the start of the one buffer of the import and
+  // leaves the rest as it was; at the end of the file that is the byte 0xFF
+  // alone, before what earlier strings left.
+  const bool sought = seekStrings(ds.files, signed32(static_cast<uint32_t>(offset) -
+                                                     static_cast<uint32_t>(inMemory)));
+  if (!sought || readStrings(ds.files, scratch, kStringBlock) < 0) scratch[0] = '\0';
+  scratch[kStringBlock - 1] = '\0';
   return scratch;
 }
 

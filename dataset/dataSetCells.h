@@ -19,9 +19,11 @@ constexpr int32_t kStringBlock = 1024;
 int32_t readLongCell(const DataSet& ds, int32_t row, int32_t column);
 
 // The i-th string of a string column: a pointer into the host's memory when
-// the string lies in the heap's in-memory part, otherwise `scratch` filled
-// from the string file (always NUL-terminated; see the public header for
-// the strings that stand in for ones that cannot be fetched).
+// the string lies in the heap's in-memory part, otherwise `scratch`, the one
+// buffer of the import, after a read from the string file put its bytes at
+// its start (the byte 0xFF alone at the end of the file) and left the rest
+// as earlier strings left it. Its last byte is always NUL; see the public
+// header for the strings that stand in for ones that cannot be fetched.
 const char* columnString(const DataSet& ds, int32_t column, int32_t i,
                          char (&scratch)[kStringBlock]);
 

@@ -19,7 +19,7 @@ void addIntegerColumn(HashTable& table, const DataSet& ds, int32_t column, const
 }
 
 void addStringColumn(HashTable& table, const DataSet& ds, int32_t column, const int* contents) {
-  char scratch[kStringBlock];
+  char scratch[kStringBlock] = {};  // one buffer for the whole column, zeroed first
   const int32_t count = stringCount(ds, column);
   for (int32_t i = 0; i < count; ++i)
     table.addString(columnString(ds, column, i, scratch), contentAt(contents, i));

@@ -32,6 +32,8 @@
  *   - a null found array is not written; contents of found keys are still
  *     written when a contents array is given; null contents arrays mean
  *     "all 0" on input and are not written on output.
+ * The out-arguments of getAllValidContents and getAllValidFullContents must
+ * point to storage the library can write, whenever a table is current.
  * Running out of memory (including a table whose bucket count would not fit
  * in 32 bits) is fatal: the message "HashTable:メモリが足りません" (Shift_JIS)
  * is shown as every fatal message is, and the process exits with status 1.
@@ -99,10 +101,12 @@ struct DataSetFiles;
  *   - 0 for a cell whose read fails (an error, or a count other than 0 or 4
  *     bytes) or whose seek fails (a negative offset, a bad descriptor); the
  *     read after a failed seek is still made, and its bytes are discarded;
- *   - the one-byte string "\xFF" for a string whose read finds the string
- *     file ended;
- *   - the bytes that arrived, for a read that stops before the NUL;
- *   - the first 1023 bytes of a string whose NUL is not among its 1024;
+ *   - for a string of the string file, whatever its read leaves in the one
+ *     1024-byte buffer the import reads every such string into (zeroed when
+ *     the import starts): the bytes that arrived, followed by what earlier
+ *     strings left after them up to a NUL, and at most the first 1023
+ *     bytes; a read that finds the file ended puts the single byte 0xFF at
+ *     the start;
  *   - the empty string for a negative offset (nothing before the heap is
  *     read), and for a string whose seek or read fails.
  * Missing parts of the records are tolerated as follows:

@@ -8,11 +8,13 @@
 #pragma once
 
 #include <cstddef>
-#include <string>
+
+#include "report/messages.h"
 
 namespace kel {
 
-// `otherBytes`: the bytes of the message besides the path.
-std::string pathInMessage(const char* path, std::size_t otherBytes);
+// Writes the path as shown to `shown`; `otherBytes`: the bytes of the
+// message besides the path.
+void pathInMessage(const char* path, std::size_t otherBytes, char (&shown)[kFatalMessageBytes]);
 
 }  // namespace kel

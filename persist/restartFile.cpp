@@ -3,9 +3,8 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
-#include <string>
 
-#include "persist/replacingFile.h"
+#include "persist/dumpTarget.h"
 #include "persist/pathInMessage.h"
 #include "persist/restartReader.h"
 #include "persist/restartWriter.h"
@@ -17,8 +16,9 @@ namespace kel {
 namespace {
 
 [[noreturn]] void notFound(const char* path) {
-  const std::string shown = pathInMessage(path, std::strlen(kRestartFileNotFoundFormat) - 2);
-  showFatal(nullptr, kRestartFileNotFoundFormat, shown.c_str());
+  char shown[kFatalMessageBytes];
+  pathInMessage(path, std::strlen(kRestartFileNotFoundFormat) - 2, shown);
+  showFatal(nullptr, kRestartFileNotFoundFormat, shown);
 }
 
 // Offsets beyond the range of long (a 32-bit long and a file over 2 GiB)
@@ -26,21 +26,22 @@ namespace {
 [[noreturn]] void damaged(const char* path, int64_t offset) {
   const long shownOffset = offset > LONG_MAX ? LONG_MAX : static_cast<long>(offset);
   const int otherBytes = std::snprintf(nullptr, 0, kRestartFileDamagedFormat, "", shownOffset);
-  const std::string shown = pathInMessage(path, static_cast<std::size_t>(otherBytes));
-  showFatal(nullptr, kRestartFileDamagedFormat, shown.c_str(), shownOffset);
+  char shown[kFatalMessageBytes];
+  pathInMessage(path, static_cast<std::size_t>(otherBytes), shown);
+  showFatal(nullptr, kRestartFileDamagedFormat, shown, shownOffset);
 }
 
 }  // namespace
 
 void dumpRestartFile(const HashTable& table, const char* path) {
-  if (path == nullptr) return;
-  ReplacingFile target;
-  std::FILE* file = target.open(path);
-  if (file == nullptr) return;  // nowhere to write: silently nothing
+  DumpTarget target;
+  if (path == nullptr || !target.open(path)) return;  // nowhere to write: silently nothing
+  std::FILE* file = target.startWriting();
+  if (file == nullptr) return;
   const RestartWrite written = writeRestartFile(table, file);
   if (written.entries != table.counter()) {
-    // The previous file stays as it was; the temporary one goes once the
-    // fatal report has closed it.
+    // A replaced file stays as it was; what the dump made goes once the
+    // fatal report has closed the file.
     target.removeAtExit();
     showFatal(file, kCounterMismatchFormat, table.counter(), static_cast<int>(written.entries));
   }

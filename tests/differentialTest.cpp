@@ -5,6 +5,7 @@
 // A failure names its seed and step; KEL_SEED=<seed> replays one seed.
 // Checked builds also walk the table's invariants after every changing call.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -109,7 +110,7 @@ class RandomRun {
 
   // Dumps the table and loads it back: the model does not change.
   Check reload() {
-    const std::string path = testing::TempDir() + "differential.restart";
+    const std::string path = testing::TempDir() + "differential-" + std::to_string(getpid()) + ".restart";
     ht_.dumpToRestartFile(path.c_str());
     if (model_.present) ht_.makeHashTableFromBinFile(path.c_str());
     std::remove(path.c_str());

@@ -108,6 +108,9 @@ $ host
 ## strings from the string file: cut short with their NUL, without it, at the end of the file, or unreachable
 # The heap: "mem" in memory (4 bytes), then in the file a string of 1500
 # bytes at offset 4, "short" at 1505 and "omega" without a NUL at 1511.
+# Every string of the file is read into one buffer, zeroed when the import
+# starts: a read at the end of the file puts 0xFF before what the string
+# before it left.
 $ host
 > heap "mem\0" "x"*1500"\0short\0omega"
 > strings 0 4 1505 1511 1516 -3
@@ -119,10 +122,18 @@ $ host
   2 "xxxxxxxxxxxxxxxxxxxx..." (1023 bytes)
   1 "mem"
   3 "short"
-  5 "\xff"
+  5 "\xffmega"
 > field stringFile -1
 > makeHashTableDs ds 0 [1 2 3 4 5 6]
 > list
   2 entries
   2 ""
   1 "mem"
+> heap "m\0" "longer\0"
+> strings 9 2 9
+> makeHashTableDs ds 0 null
+> list
+  3 entries
+  0 "longer"
+  0 "\xff"
+  0 "\xffonger"

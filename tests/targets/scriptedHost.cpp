@@ -284,6 +284,7 @@ struct HostDataSet {
       ds.stringHeapMemoryBase = heapMemory.data();
       ds.stringHeapMemoryLength = static_cast<intptr_t>(heapMemory.size());
     } else if (command == "strings") {
+      stringOffsets.clear();
       for (int offset : a.rest()) stringOffsets.push_back(offset);
       stringOffsetsByColumn[0] = stringOffsets.data();
       counts[0] = static_cast<int32_t>(stringOffsets.size());
