@@ -221,7 +221,9 @@ typedef void (*kelHashTableFun_anyFunction)(void);
 
 static inline kelHashTableFun_anyFunction kelHashTableFunFind(void* library, const char* name) {
 #if defined(_WIN32)
-  return (kelHashTableFun_anyFunction)(void*)GetProcAddress((HMODULE)library, name);
+  /* FARPROC to another function pointer type: no detour through void*,
+     which ISO C does not allow for function pointers. */
+  return (kelHashTableFun_anyFunction)GetProcAddress((HMODULE)library, name);
 #else
   void* address = dlsym(library, name);
   kelHashTableFun_anyFunction function;
