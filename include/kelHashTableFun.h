@@ -181,6 +181,9 @@ typedef void KELHASHTABLEFUN_CALL kelHashTableFun_searchStrList(const char** key
 typedef void KELHASHTABLEFUN_CALL kelHashTableFun_setContentLng(int key, int content);
 typedef void KELHASHTABLEFUN_CALL kelHashTableFun_setContentStr(const char* key, int content);
 
+/* Bytes of KelHashTableFun.error, its terminating NUL included. */
+#define KELHASHTABLEFUN_ERROR_BYTES 512
+
 typedef struct KelHashTableFun {
   void* library; /* the loaded module; null when not loaded */
   kelHashTableFun_addOneLng* addOneLng;
@@ -200,6 +203,11 @@ typedef struct KelHashTableFun {
   kelHashTableFun_searchStrList* searchStrList;
   kelHashTableFun_setContentLng* setContentLng;
   kelHashTableFun_setContentStr* setContentStr;
+  /* After kelHashTableFunLoad returned 0: what failed, as "<path>: <reason>",
+     the reason being the system's for a library that cannot be loaded, or
+     "no export named <name>" for the first export the library lacks. An
+     empty string after a successful load and after kelHashTableFunUnload. */
+  char error[KELHASHTABLEFUN_ERROR_BYTES];
 } KelHashTableFun;
 
 #ifdef __cplusplus
@@ -208,12 +216,12 @@ typedef struct KelHashTableFun {
 
 #ifndef KELHASHTABLEFUN_NO_LOADER
 
+#include <string.h>
 #if defined(_WIN32)
 #include <windows.h>
 #define KELHASHTABLEFUN_DEFAULT_PATH "kelHashTableFun.dll"
 #else
 #include <dlfcn.h>
-#include <string.h>
 #define KELHASHTABLEFUN_DEFAULT_PATH "libkelHashTableFun.so"
 #endif
 
@@ -232,6 +240,50 @@ static inline kelHashTableFun_anyFunction kelHashTableFunFind(void* library, con
 #endif
 }
 
+/* Appends `text` to api->error, as much of it as fits. */
+static inline void kelHashTableFunAppendError(KelHashTableFun* api, const char* text) {
+  size_t used = strlen(api->error);
+  while (*text != '\0' && used + 1 < sizeof api->error) api->error[used++] = *text++;
+  api->error[used] = '\0';
+}
+
+/* Sets api->error to why `path` could not be loaded, right after the failure. */
+static inline void kelHashTableFunLoadFailed(KelHashTableFun* api, const char* path) {
+#if defined(_WIN32)
+  DWORD code = GetLastError();
+  char reason[256];
+  char number[16];
+  size_t digits = sizeof number - 1;
+  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL,
+                                code, 0, reason, (DWORD)sizeof reason, NULL);
+  while (length > 0 && (reason[length - 1] == '\r' || reason[length - 1] == '\n' ||
+                        reason[length - 1] == ' '))
+    --length;
+  reason[length] = '\0';
+  number[digits] = '\0';
+  do {
+    number[--digits] = (char)('0' + code % 10);
+    code /= 10;
+  } while (code != 0);
+  kelHashTableFunAppendError(api, path);
+  kelHashTableFunAppendError(api, ": ");
+  kelHashTableFunAppendError(api, length > 0 ? reason : "cannot be loaded");
+  kelHashTableFunAppendError(api, " (error ");
+  kelHashTableFunAppendError(api, number + digits);
+  kelHashTableFunAppendError(api, ")");
+#else
+  /* dlerror() usually starts with the path already; a reason about another
+     file (a library this one needs) does not. */
+  const char* reason = dlerror();
+  if (reason == NULL) reason = "cannot be loaded";
+  if (strncmp(reason, path, strlen(path)) != 0) {
+    kelHashTableFunAppendError(api, path);
+    kelHashTableFunAppendError(api, ": ");
+  }
+  kelHashTableFunAppendError(api, reason);
+#endif
+}
+
 /* Releases the library (the current table, if any, is not closed). */
 static inline void kelHashTableFunUnload(KelHashTableFun* api) {
   if (api->library != NULL) {
@@ -247,10 +299,15 @@ static inline void kelHashTableFunUnload(KelHashTableFun* api) {
 /*
  * Loads the library from `path` (NULL: the platform's default name, found
  * the way the platform finds libraries) and fills every function pointer.
- * Returns 1 on success; 0, with *api zeroed, when the library or one of its
- * functions cannot be found.
+ * Returns 1 on success; 0 when the library cannot be loaded or lacks one of
+ * the seventeen functions: then the library is released, every pointer is
+ * null and api->error says what failed, for example
+ *   "./libkelHashTableFun.so: cannot open shared object file: No such file or directory"
+ *   "kelHashTableFun.dll: The specified module could not be found. (error 126)"
+ *   "./libkelHashTableFun.so: no export named removeOneStr"
  */
 static inline int kelHashTableFunLoad(KelHashTableFun* api, const char* path) {
+  const char* missing = NULL;
   if (path == NULL) path = KELHASHTABLEFUN_DEFAULT_PATH;
   memset(api, 0, sizeof *api);
 #if defined(_WIN32)
@@ -259,9 +316,13 @@ static inline int kelHashTableFunLoad(KelHashTableFun* api, const char* path) {
   /* RTLD_LOCAL keeps the export "close" out of the process's global scope. */
   api->library = dlopen(path, RTLD_NOW | RTLD_LOCAL);
 #endif
-  if (api->library == NULL) return 0;
-#define KELHASHTABLEFUN_BIND(name) \
-  api->name = (kelHashTableFun_##name*)kelHashTableFunFind(api->library, #name)
+  if (api->library == NULL) {
+    kelHashTableFunLoadFailed(api, path);
+    return 0;
+  }
+#define KELHASHTABLEFUN_BIND(name)                                                  \
+  api->name = (kelHashTableFun_##name*)kelHashTableFunFind(api->library, #name); \
+  if (api->name == NULL && missing == NULL) missing = #name
   KELHASHTABLEFUN_BIND(addOneLng);
   KELHASHTABLEFUN_BIND(addOneStr);
   KELHASHTABLEFUN_BIND(close);
@@ -280,12 +341,11 @@ static inline int kelHashTableFunLoad(KelHashTableFun* api, const char* path) {
   KELHASHTABLEFUN_BIND(setContentLng);
   KELHASHTABLEFUN_BIND(setContentStr);
 #undef KELHASHTABLEFUN_BIND
-  if (!api->addOneLng || !api->addOneStr || !api->close || !api->dumpToRestartFile ||
-      !api->getAllValidContents || !api->getAllValidFullContents || !api->makeHashTableDs ||
-      !api->makeHashTableFromBinFile || !api->makeHashTableLng || !api->makeHashTableStr ||
-      !api->makeHashTableStrList || !api->removeOneLng || !api->removeOneStr ||
-      !api->searchLng || !api->searchStrList || !api->setContentLng || !api->setContentStr) {
+  if (missing != NULL) {
     kelHashTableFunUnload(api);
+    kelHashTableFunAppendError(api, path);
+    kelHashTableFunAppendError(api, ": no export named ");
+    kelHashTableFunAppendError(api, missing);
     return 0;
   }
   return 1;
