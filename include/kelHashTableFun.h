@@ -21,6 +21,8 @@
  *     ht.close();
  *     kelHashTableFunUnload(&ht);
  *
+ * When kelHashTableFunLoad returns 0, ht.error says what failed.
+ *
  * Arguments the library cannot use are tolerated as follows:
  *   - a negative count builds an empty table, as a count of 0 would, and
  *     makes the searches do nothing;
@@ -34,7 +36,9 @@
  *     "all 0" on input and are not written on output.
  * Running out of memory (including a table whose bucket count would not fit
  * in 32 bits) is fatal: the message "HashTable:メモリが足りません" (Shift_JIS)
- * is shown as every fatal message is, and the process exits with status 1.
+ * is shown as every fatal message is (a message box on Windows; on Linux
+ * "HashTablePure: ", the message bytes and a newline on standard error), and
+ * the process exits with status 1.
  * A builder releases the table it replaces.
  */
 #ifndef KELHASHTABLEFUN_H
@@ -154,30 +158,71 @@ typedef struct DataSetFiles {
   intptr_t stringFile; /* word 2: the string file */
 } DataSetFiles;
 
-/* The seventeen exports, in the library's export order. */
+/*
+ * The seventeen exports, in the library's export order. docs/api.md has an
+ * entry for each: every argument, what is written and when, what is fatal.
+ */
+
+/* Adds the key with `content` when absent; a present key keeps its content. */
 typedef void KELHASHTABLEFUN_CALL kelHashTableFun_addOneLng(int key, int content);
 typedef void KELHASHTABLEFUN_CALL kelHashTableFun_addOneStr(const char* key, int content);
+
+/* Releases the current table; without one, does nothing. */
 typedef void KELHASHTABLEFUN_CALL kelHashTableFun_close(void);
+
+/* Writes the current table to the restart file `path`, replacing the file in
+   one step; does nothing when path is null or no file can be opened. */
 typedef void KELHASHTABLEFUN_CALL kelHashTableFun_dumpToRestartFile(const char* path);
+
+/* Out: *count entries, and new arrays of *count + 1 slots (the last one not
+   written) in walk order; string slots are new key copies for string keys
+   and null for long keys, whose key is in the long-key slot (0 for string
+   keys). The host frees every string and array with free (msvcrt.dll's on
+   Windows). Without a current table nothing at all is written: start count
+   at 0 and the pointers at null. */
 typedef void KELHASHTABLEFUN_CALL kelHashTableFun_getAllValidContents(int* count, int** contents);
 typedef void KELHASHTABLEFUN_CALL kelHashTableFun_getAllValidFullContents(int* count, int** contents,
                                                                           char*** stringKeys,
                                                                           int** longKeys);
+
+/* Builders: each releases the current table and makes a new one current.
+   makeHashTableDs: one column of the host's data set (see DataSet above).
+   makeHashTableFromBinFile: the table of a restart file, as it was dumped; a
+   missing or damaged file is fatal. */
 typedef void KELHASHTABLEFUN_CALL kelHashTableFun_makeHashTableDs(const DataSet* ds, int column,
                                                                   const int* contents);
 typedef void KELHASHTABLEFUN_CALL kelHashTableFun_makeHashTableFromBinFile(const char* path);
+
+/* A table for `count` keys, keys[i] with contents[i] (null contents: all 0);
+   a repeated key keeps its first content. */
 typedef void KELHASHTABLEFUN_CALL kelHashTableFun_makeHashTableLng(const int* keys, int count,
                                                                    const int* contents);
+
+/* A table of the keys of a comma-separated list, split at every comma with
+   nothing trimmed: "" is one empty key; "a,,b," gives a, "", b, "" (the
+   repeated "" keeps its first content); contents[i] goes with token i. */
 typedef void KELHASHTABLEFUN_CALL kelHashTableFun_makeHashTableStr(const char* list,
                                                                    const int* contents);
+
+/* A table for `count` string keys, keys[i] with contents[i], as
+   makeHashTableLng. */
 typedef void KELHASHTABLEFUN_CALL kelHashTableFun_makeHashTableStrList(const char** keys, int count,
                                                                        const int* contents);
+
+/* content null: removes the key whatever its content. Otherwise *content is
+   a filter (the key is removed only if its content equals it) and then
+   receives the key's content, removed or not, or 0 when the key is absent. */
 typedef void KELHASHTABLEFUN_CALL kelHashTableFun_removeOneLng(int key, int* content);
 typedef void KELHASHTABLEFUN_CALL kelHashTableFun_removeOneStr(const char* key, int* content);
+
+/* found[i] = 1 if keys[i] is present, else 0 (cleared even without a current
+   table); contents[i] is written for found keys only, others left as they were. */
 typedef void KELHASHTABLEFUN_CALL kelHashTableFun_searchLng(const int* keys, int count, char* found,
                                                             int* contents);
 typedef void KELHASHTABLEFUN_CALL kelHashTableFun_searchStrList(const char** keys, int count,
                                                                 char* found, int* contents);
+
+/* Replaces the key's content; an absent key is added with it. */
 typedef void KELHASHTABLEFUN_CALL kelHashTableFun_setContentLng(int key, int content);
 typedef void KELHASHTABLEFUN_CALL kelHashTableFun_setContentStr(const char* key, int content);
 
