@@ -365,7 +365,7 @@ static inline int kelHashTableFunLoad(KelHashTableFun* api, const char* path) {
     kelHashTableFunLoadFailed(api, path);
     return 0;
   }
-#define KELHASHTABLEFUN_BIND(name)                                                  \
+#define KELHASHTABLEFUN_BIND(name)                                               \
   api->name = (kelHashTableFun_##name*)kelHashTableFunFind(api->library, #name); \
   if (api->name == NULL && missing == NULL) missing = #name
   KELHASHTABLEFUN_BIND(addOneLng);
