@@ -21,6 +21,8 @@
  *     ht.close();
  *     kelHashTableFunUnload(&ht);
  *
+ * When kelHashTableFunLoad returns 0, ht.error says what failed.
+ *
  * Arguments the library cannot use are tolerated as follows:
  *   - a negative count builds an empty table, as a count of 0 would, and
  *     makes the searches do nothing;
@@ -36,7 +38,9 @@
  * point to storage the library can write, whenever a table is current.
  * Running out of memory (including a table whose bucket count would not fit
  * in 32 bits) is fatal: the message "HashTable:メモリが足りません" (Shift_JIS)
- * is shown as every fatal message is, and the process exits with status 1.
+ * is shown as every fatal message is (a message box on Windows; on Linux
+ * "HashTablePure: ", the message bytes and a newline on standard error), and
+ * the process exits with status 1.
  * A builder releases the table it replaces.
  */
 #ifndef KELHASHTABLEFUN_H
@@ -158,32 +162,76 @@ typedef struct DataSetFiles {
   intptr_t stringFile; /* word 2: the string file */
 } DataSetFiles;
 
-/* The seventeen exports, in the library's export order. */
+/*
+ * The seventeen exports, in the library's export order. docs/api.md has an
+ * entry for each: every argument, what is written and when, what is fatal.
+ */
+
+/* Adds the key with `content` when absent; a present key keeps its content. */
 typedef void KELHASHTABLEFUN_CALL kelHashTableFun_addOneLng(int key, int content);
 typedef void KELHASHTABLEFUN_CALL kelHashTableFun_addOneStr(const char* key, int content);
+
+/* Releases the current table; without one, does nothing. */
 typedef void KELHASHTABLEFUN_CALL kelHashTableFun_close(void);
+
+/* Writes the current table to the restart file `path`, replacing the file in
+   one step; does nothing when path is null or no file can be opened. */
 typedef void KELHASHTABLEFUN_CALL kelHashTableFun_dumpToRestartFile(const char* path);
+
+/* Out: *count entries, and new arrays of *count + 1 slots (the last one not
+   written) in walk order; string slots are new key copies for string keys
+   and null for long keys, whose key is in the long-key slot (0 for string
+   keys). The host frees every string and array with free (msvcrt.dll's on
+   Windows). Without a current table nothing at all is written: start count
+   at 0 and the pointers at null. */
 typedef void KELHASHTABLEFUN_CALL kelHashTableFun_getAllValidContents(int* count, int** contents);
 typedef void KELHASHTABLEFUN_CALL kelHashTableFun_getAllValidFullContents(int* count, int** contents,
                                                                           char*** stringKeys,
                                                                           int** longKeys);
+
+/* Builders: each releases the current table and makes a new one current.
+   makeHashTableDs: one column of the host's data set (see DataSet above).
+   makeHashTableFromBinFile: the table of a restart file, as it was dumped; a
+   missing or damaged file is fatal. */
 typedef void KELHASHTABLEFUN_CALL kelHashTableFun_makeHashTableDs(const DataSet* ds, int column,
                                                                   const int* contents);
 typedef void KELHASHTABLEFUN_CALL kelHashTableFun_makeHashTableFromBinFile(const char* path);
+
+/* A table for `count` keys, keys[i] with contents[i] (null contents: all 0);
+   a repeated key keeps its first content. */
 typedef void KELHASHTABLEFUN_CALL kelHashTableFun_makeHashTableLng(const int* keys, int count,
                                                                    const int* contents);
+
+/* A table of the keys of a comma-separated list, split at every comma with
+   nothing trimmed: "" is one empty key; "a,,b," gives a, "", b, "" (the
+   repeated "" keeps its first content); contents[i] goes with token i. */
 typedef void KELHASHTABLEFUN_CALL kelHashTableFun_makeHashTableStr(const char* list,
                                                                    const int* contents);
+
+/* A table for `count` string keys, keys[i] with contents[i], as
+   makeHashTableLng. */
 typedef void KELHASHTABLEFUN_CALL kelHashTableFun_makeHashTableStrList(const char** keys, int count,
                                                                        const int* contents);
+
+/* content null: removes the key whatever its content. Otherwise *content is
+   a filter (the key is removed only if its content equals it) and then
+   receives the key's content, removed or not, or 0 when the key is absent. */
 typedef void KELHASHTABLEFUN_CALL kelHashTableFun_removeOneLng(int key, int* content);
 typedef void KELHASHTABLEFUN_CALL kelHashTableFun_removeOneStr(const char* key, int* content);
+
+/* found[i] = 1 if keys[i] is present, else 0 (cleared even without a current
+   table); contents[i] is written for found keys only, others left as they were. */
 typedef void KELHASHTABLEFUN_CALL kelHashTableFun_searchLng(const int* keys, int count, char* found,
                                                             int* contents);
 typedef void KELHASHTABLEFUN_CALL kelHashTableFun_searchStrList(const char** keys, int count,
                                                                 char* found, int* contents);
+
+/* Replaces the key's content; an absent key is added with it. */
 typedef void KELHASHTABLEFUN_CALL kelHashTableFun_setContentLng(int key, int content);
 typedef void KELHASHTABLEFUN_CALL kelHashTableFun_setContentStr(const char* key, int content);
+
+/* Bytes of KelHashTableFun.error, its terminating NUL included. */
+#define KELHASHTABLEFUN_ERROR_BYTES 512
 
 typedef struct KelHashTableFun {
   void* library; /* the loaded module; null when not loaded */
@@ -204,6 +252,11 @@ typedef struct KelHashTableFun {
   kelHashTableFun_searchStrList* searchStrList;
   kelHashTableFun_setContentLng* setContentLng;
   kelHashTableFun_setContentStr* setContentStr;
+  /* After kelHashTableFunLoad returned 0: what failed, as "<path>: <reason>",
+     the reason being the system's for a library that cannot be loaded, or
+     "no export named <name>" for the first export the library lacks. An
+     empty string after a successful load and after kelHashTableFunUnload. */
+  char error[KELHASHTABLEFUN_ERROR_BYTES];
 } KelHashTableFun;
 
 #ifdef __cplusplus
@@ -212,12 +265,12 @@ typedef struct KelHashTableFun {
 
 #ifndef KELHASHTABLEFUN_NO_LOADER
 
+#include <string.h>
 #if defined(_WIN32)
 #include <windows.h>
 #define KELHASHTABLEFUN_DEFAULT_PATH "kelHashTableFun.dll"
 #else
 #include <dlfcn.h>
-#include <string.h>
 #define KELHASHTABLEFUN_DEFAULT_PATH "libkelHashTableFun.so"
 #endif
 
@@ -225,12 +278,58 @@ typedef void (*kelHashTableFun_anyFunction)(void);
 
 static inline kelHashTableFun_anyFunction kelHashTableFunFind(void* library, const char* name) {
 #if defined(_WIN32)
-  return (kelHashTableFun_anyFunction)(void*)GetProcAddress((HMODULE)library, name);
+  /* FARPROC to another function pointer type: no detour through void*,
+     which ISO C does not allow for function pointers. */
+  return (kelHashTableFun_anyFunction)GetProcAddress((HMODULE)library, name);
 #else
   void* address = dlsym(library, name);
   kelHashTableFun_anyFunction function;
   memcpy(&function, &address, sizeof function);
   return function;
+#endif
+}
+
+/* Appends `text` to api->error, as much of it as fits. */
+static inline void kelHashTableFunAppendError(KelHashTableFun* api, const char* text) {
+  size_t used = strlen(api->error);
+  while (*text != '\0' && used + 1 < sizeof api->error) api->error[used++] = *text++;
+  api->error[used] = '\0';
+}
+
+/* Sets api->error to why `path` could not be loaded, right after the failure. */
+static inline void kelHashTableFunLoadFailed(KelHashTableFun* api, const char* path) {
+#if defined(_WIN32)
+  DWORD code = GetLastError();
+  char reason[256];
+  char number[16];
+  size_t digits = sizeof number - 1;
+  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL,
+                                code, 0, reason, (DWORD)sizeof reason, NULL);
+  while (length > 0 && (reason[length - 1] == '\r' || reason[length - 1] == '\n' ||
+                        reason[length - 1] == ' '))
+    --length;
+  reason[length] = '\0';
+  number[digits] = '\0';
+  do {
+    number[--digits] = (char)('0' + code % 10);
+    code /= 10;
+  } while (code != 0);
+  kelHashTableFunAppendError(api, path);
+  kelHashTableFunAppendError(api, ": ");
+  kelHashTableFunAppendError(api, length > 0 ? reason : "cannot be loaded");
+  kelHashTableFunAppendError(api, " (error ");
+  kelHashTableFunAppendError(api, number + digits);
+  kelHashTableFunAppendError(api, ")");
+#else
+  /* dlerror() usually starts with the path already; a reason about another
+     file (a library this one needs) does not. */
+  const char* reason = dlerror();
+  if (reason == NULL) reason = "cannot be loaded";
+  if (strncmp(reason, path, strlen(path)) != 0) {
+    kelHashTableFunAppendError(api, path);
+    kelHashTableFunAppendError(api, ": ");
+  }
+  kelHashTableFunAppendError(api, reason);
 #endif
 }
 
@@ -249,10 +348,15 @@ static inline void kelHashTableFunUnload(KelHashTableFun* api) {
 /*
  * Loads the library from `path` (NULL: the platform's default name, found
  * the way the platform finds libraries) and fills every function pointer.
- * Returns 1 on success; 0, with *api zeroed, when the library or one of its
- * functions cannot be found.
+ * Returns 1 on success; 0 when the library cannot be loaded or lacks one of
+ * the seventeen functions: then the library is released, every pointer is
+ * null and api->error says what failed, for example
+ *   "./libkelHashTableFun.so: cannot open shared object file: No such file or directory"
+ *   "kelHashTableFun.dll: The specified module could not be found. (error 126)"
+ *   "./libkelHashTableFun.so: no export named removeOneStr"
  */
 static inline int kelHashTableFunLoad(KelHashTableFun* api, const char* path) {
+  const char* missing = NULL;
   if (path == NULL) path = KELHASHTABLEFUN_DEFAULT_PATH;
   memset(api, 0, sizeof *api);
 #if defined(_WIN32)
@@ -261,9 +365,13 @@ static inline int kelHashTableFunLoad(KelHashTableFun* api, const char* path) {
   /* RTLD_LOCAL keeps the export "close" out of the process's global scope. */
   api->library = dlopen(path, RTLD_NOW | RTLD_LOCAL);
 #endif
-  if (api->library == NULL) return 0;
-#define KELHASHTABLEFUN_BIND(name) \
-  api->name = (kelHashTableFun_##name*)kelHashTableFunFind(api->library, #name)
+  if (api->library == NULL) {
+    kelHashTableFunLoadFailed(api, path);
+    return 0;
+  }
+#define KELHASHTABLEFUN_BIND(name)                                               \
+  api->name = (kelHashTableFun_##name*)kelHashTableFunFind(api->library, #name); \
+  if (api->name == NULL && missing == NULL) missing = #name
   KELHASHTABLEFUN_BIND(addOneLng);
   KELHASHTABLEFUN_BIND(addOneStr);
   KELHASHTABLEFUN_BIND(close);
@@ -282,12 +390,11 @@ static inline int kelHashTableFunLoad(KelHashTableFun* api, const char* path) {
   KELHASHTABLEFUN_BIND(setContentLng);
   KELHASHTABLEFUN_BIND(setContentStr);
 #undef KELHASHTABLEFUN_BIND
-  if (!api->addOneLng || !api->addOneStr || !api->close || !api->dumpToRestartFile ||
-      !api->getAllValidContents || !api->getAllValidFullContents || !api->makeHashTableDs ||
-      !api->makeHashTableFromBinFile || !api->makeHashTableLng || !api->makeHashTableStr ||
-      !api->makeHashTableStrList || !api->removeOneLng || !api->removeOneStr ||
-      !api->searchLng || !api->searchStrList || !api->setContentLng || !api->setContentStr) {
+  if (missing != NULL) {
     kelHashTableFunUnload(api);
+    kelHashTableFunAppendError(api, path);
+    kelHashTableFunAppendError(api, ": no export named ");
+    kelHashTableFunAppendError(api, missing);
     return 0;
   }
   return 1;

@@ -138,7 +138,7 @@ int main(int argc, char** argv) {
   KelHashTableFun ht;
   const char* library = argc > 1 ? argv[1] : NULL;
   if (!kelHashTableFunLoad(&ht, library)) {
-    fprintf(stderr, "cannot load %s\n", library ? library : KELHASHTABLEFUN_DEFAULT_PATH);
+    fprintf(stderr, "cannot load the library: %s\n", ht.error);
     return 1;
   }
   printf("kelHashTableFun demonstration\n");

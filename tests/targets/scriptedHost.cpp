@@ -510,8 +510,12 @@ int main(int argc, char** argv) {
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);
 #endif
-  if (argc != 2 || !kelHashTableFunLoad(&ht, argv[1])) {
-    std::fprintf(stderr, "usage: scriptedHost LIBRARY < script (cannot load %s)\n", argc > 1 ? argv[1] : "");
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: scriptedHost LIBRARY < script\n");
+    return 2;
+  }
+  if (!kelHashTableFunLoad(&ht, argv[1])) {
+    std::printf("cannot load the library: %s\n", ht.error);
     return 2;
   }
 #if defined(_WIN32)

@@ -33,3 +33,21 @@ $ cc -std=c99 -I"$KEL_SOURCE/include" "$KEL_SOURCE/tests/host/closeSafetyHost.c"
 $ LD_LIBRARY_PATH="$(dirname "$KEL_LIBRARY")" ./linkedHost "$KEL_LIBRARY"
 closeSafetyHost: close(fd) left the descriptor open
 [exit 1]
+
+## the header compiles without a warning under -pedantic, as C99 and C++17, with every compiler hosts are built with
+$ for c in gcc g++ clang clang++ i686-w64-mingw32-gcc-win32 i686-w64-mingw32-g++-win32 x86_64-w64-mingw32-gcc-win32 x86_64-w64-mingw32-g++-win32; do case $c in *++*) l="c++ -std=c++17" ;; *) l="c -std=c99" ;; esac; $c -x $l -Wall -Wextra -pedantic -Werror -O2 -I"$KEL_SOURCE/include" -c "$KEL_SOURCE/tests/host/pedanticHost.c" -o host.o && echo "$c: no warning"; done
+gcc: no warning
+g++: no warning
+clang: no warning
+clang++: no warning
+i686-w64-mingw32-gcc-win32: no warning
+i686-w64-mingw32-g++-win32: no warning
+x86_64-w64-mingw32-gcc-win32: no warning
+x86_64-w64-mingw32-g++-win32: no warning
+
+## a failed load says what failed: the file that cannot be loaded, or the export a library lacks
+$ ${KEL_HOST% *} no-such-library.so
+cannot load the library: no-such-library.so: cannot open shared object file: No such file or directory
+[exit 2]
+$ ${KEL_HOST% *} "$KEL_LACKING_EXPORT" | sed "s|$KEL_LACKING_EXPORT|LIBRARY|"
+cannot load the library: LIBRARY: no export named removeOneStr
