@@ -8,26 +8,22 @@
 $ host
 > makeHashTableStrList [] 0 null
 > dumpToRestartFile empty.bin
-> bytes empty.bin
-  8 bytes
-  0200000000000000
 > makeHashTableLng [1] 1 [7]
 > dumpToRestartFile one.bin
-> bytes one.bin
-  25 bytes
-  06000000010000000300000001000000070000000101000000
 > makeHashTableStrList [ab ""] 2 [3 4]
 > dumpToRestartFile strings.bin
-> bytes strings.bin
-  38 bytes
-  0800000002000000000000000100000004000000000004000000010000000300
-  000000616200
 > makeHashTableFromBinFile strings.bin
 > dumpToRestartFile again.bin
-> bytes again.bin
-  38 bytes
-  0800000002000000000000000100000004000000000004000000010000000300
-  000000616200
+$ for f in empty one strings; do echo $f; od -An -tx1 $f.bin; done; cmp strings.bin again.bin
+empty
+ 02 00 00 00 00 00 00 00
+one
+ 06 00 00 00 01 00 00 00 03 00 00 00 01 00 00 00
+ 07 00 00 00 01 01 00 00 00
+strings
+ 08 00 00 00 02 00 00 00 00 00 00 00 01 00 00 00
+ 04 00 00 00 00 00 04 00 00 00 01 00 00 00 03 00
+ 00 00 00 61 62 00
 
 ## the reader places chains as stored, without hashing
 # With size 1 every key belongs in bucket 0; with size 2 long key 0 belongs in
@@ -91,12 +87,11 @@ $ host
 > dumpToRestartFile good.bin
 HashTablePure: dump_to_restart: counter(1)!=\x8e\xc0\x8d\xdb\x90\x94(2)
 [exit 1]
-$ host
-> bytes good.bin
-  59 bytes
-  0c00000003000000020000000100000014000000010200000007000000010000
-  000a00000001010000000a000000010000001e0000000103000000
-$ ls
+$ od -An -tx1 good.bin; ls
+ 0c 00 00 00 03 00 00 00 02 00 00 00 01 00 00 00
+ 14 00 00 00 01 02 00 00 00 07 00 00 00 01 00 00
+ 00 0a 00 00 00 01 01 00 00 00 0a 00 00 00 01 00
+ 00 00 1e 00 00 00 01 03 00 00 00
 good.bin
 over.bin
 

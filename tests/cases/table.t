@@ -187,8 +187,6 @@ $ host
 > removeOneLng 1 5
   -> 5
 > dumpToRestartFile none.bin
-> bytes none.bin
-  no file
 > list
   untouched: count -1, arrays as they were
 > searchStrList [a] 1
@@ -200,6 +198,7 @@ $ host
 > close
 > list
   untouched: count -1, arrays as they were
+$ ls
 
 ## the lists of an empty table
 $ host

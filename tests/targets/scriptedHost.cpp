@@ -11,7 +11,6 @@
 // for a null pointer. Commands are the exports with their arguments, plus:
 //   write PATH ITEM...   integers as 32-bit little-endian, #HH.. raw bytes,
 //                        strings with their NUL
-//   bytes PATH           the file's size and bytes in hex
 //   buckets              the bucket count and counter of the current table
 //   records CELL...      the data set's record file: rows of 12 bytes, the
 //                        integer cell at byte 4
@@ -189,17 +188,6 @@ class Arguments {
   std::deque<std::vector<int>> listsOfIntegers_;
 };
 
-std::string readFile(const std::string& path, bool* exists = nullptr) {
-  std::string bytes;
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (exists != nullptr) *exists = f != nullptr;
-  if (f == nullptr) return bytes;
-  char chunk[65536];
-  for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, f)) != 0;) bytes.append(chunk, got);
-  std::fclose(f);
-  return bytes;
-}
-
 void writeFile(const std::string& path, const std::string& bytes) {
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (f == nullptr || std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size())
@@ -373,19 +361,6 @@ void list() {
   std::free(longKeys);
 }
 
-void printBytes(const std::string& path) {
-  bool exists = false;
-  const std::string bytes = readFile(path, &exists);
-  if (!exists) {
-    std::printf("  no file\n");
-    return;
-  }
-  std::printf("  %lu bytes", static_cast<unsigned long>(bytes.size()));
-  for (std::size_t i = 0; i < bytes.size(); ++i)
-    std::printf("%s%02x", i % 32 == 0 ? "\n  " : "", static_cast<unsigned char>(bytes[i]));
-  std::printf("\n");
-}
-
 void writeItems(Arguments& a) {
   const std::string path = a.text();
   std::string bytes;
@@ -402,13 +377,13 @@ void writeItems(Arguments& a) {
 
 void printBuckets() {
   ht.dumpToRestartFile("buckets.tmp");
-  const std::string bytes = readFile("buckets.tmp");
+  int32_t header[2] = {0, 0};
+  std::FILE* f = std::fopen("buckets.tmp", "rb");
+  const bool read = f != nullptr && std::fread(header, sizeof header, 1, f) == 1;
+  if (f != nullptr) std::fclose(f);
   std::remove("buckets.tmp");
-  if (bytes.size() < 8) return void(std::printf("  no table\n"));
-  int32_t size, counter;
-  std::memcpy(&size, bytes.data(), 4);
-  std::memcpy(&counter, bytes.data() + 4, 4);
-  std::printf("  buckets %d counter %d\n", size, counter);
+  if (read) std::printf("  buckets %d counter %d\n", header[0], header[1]);
+  else std::printf("  no table\n");
 }
 
 // Lets a test's allocation-failure shim, when one is preloaded, count only
@@ -461,7 +436,6 @@ void run(const std::string& command, Arguments& a) {
   } else {
     armAllocationFailures(false);
     if (command == "write") writeItems(a);
-    else if (command == "bytes") printBytes(a.text());
     else if (command == "buckets") printBuckets();
     else dataSet.run(command, a);
   }

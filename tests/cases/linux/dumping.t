@@ -26,9 +26,9 @@ restart.bin.N-N.tmp
 $ host
 > makeHashTableLng [1] 1 [7]
 > dumpToRestartFile restart.bin
-> bytes restart.bin
-  25 bytes
-  06000000010000000300000001000000070000000101000000
+$ od -An -tx1 restart.bin
+ 06 00 00 00 01 00 00 00 03 00 00 00 01 00 00 00
+ 07 00 00 00 01 01 00 00 00
 
 ## a dump with nowhere to write returns quietly; without a table it writes nothing
 $ host
@@ -42,12 +42,8 @@ $ ls
 $ echo stale > restart.bin.$$-0.tmp; exec $KEL_HOST
 > makeHashTableStrList [] 0 null
 > dumpToRestartFile restart.bin
-> bytes restart.bin
-  8 bytes
-  0200000000000000
 > dumpToRestartFile "n"*250
-> bytes "n"*250
-  8 bytes
-  0200000000000000
-$ cat restart.bin.*-0.tmp
+$ od -An -tx1 restart.bin; od -An -tx1 nnnnnnnnnn*; cat restart.bin.*-0.tmp
+ 02 00 00 00 00 00 00 00
+ 02 00 00 00 00 00 00 00
 stale
