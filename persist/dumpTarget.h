@@ -63,9 +63,8 @@ class DumpTarget {
   char* path_ = nullptr;       // as given
   char* resolved_ = nullptr;   // the file the path names, links followed
   char* temporary_ = nullptr;  // null unless the target is being replaced
-  int descriptor_ = -1;        // the target, open for writing
   bool created_ = false;       // the target did not exist before the dump
-  std::FILE* stream_ = nullptr;
+  std::FILE* stream_ = nullptr;  // the target, open for writing, or the temporary file
 };
 
 }  // namespace kel

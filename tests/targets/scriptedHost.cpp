@@ -489,7 +489,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (!kelHashTableFunLoad(&ht, argv[1])) {
-    std::printf("cannot load the library: %s\n", ht.error);
+    std::printf("cannot load the library: %s%s\n", ht.error, ht.library ? " (yet it stays loaded)" : "");
     return 2;
   }
 #if defined(_WIN32)

@@ -51,3 +51,27 @@ cannot load the library: no-such-library.so: cannot open shared object file: No 
 [exit 2]
 $ ${KEL_HOST% *} "$KEL_LACKING_EXPORT" | sed "s|$KEL_LACKING_EXPORT|LIBRARY|"
 cannot load the library: LIBRARY: no export named removeOneStr
+
+## builders replace tables, growth, removals, dumps, loads and data sets leave nothing behind
+$ cat > script
+< makeHashTableStrList [a b "long"*100 c] 4 [1 2 3 4]
+< makeHashTableLng [1..50] 50 null
+< addOneStr grown 1
+< makeHashTableLng null 0 null
+< addOneLng 1 1
+< addOneLng 2 2
+< addOneLng 3 3
+< removeOneLng 2 null
+< makeHashTableStr "x,y,,z" null
+< list
+< dumpToRestartFile restart.bin
+< makeHashTableFromBinFile restart.bin
+< makeHashTableFromBinFile restart.bin
+< records 1 2 3
+< heap "a\0" "b\0"
+< strings 0 2
+< makeHashTableDs ds 0 null
+< makeHashTableDs ds 1 null
+< close
+< makeHashTableLng [1] 1 null
+$ valgrind -q --error-exitcode=9 --leak-check=full --errors-for-leak-kinds=definite,indirect $KEL_HOST < script > /dev/null
