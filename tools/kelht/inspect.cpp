@@ -103,10 +103,10 @@ namespace {
 
 class Lister final : public kel::RestartVisitor {
  public:
-  Lister(bool jsonl, bool cp932) : jsonl_(jsonl), cp932_(cp932) {
+  Lister(bool jsonl, bool cp932) : jsonl_(jsonl), cp932_(cp932) {}
+  void header(int32_t, int32_t) override {
     if (!jsonl_) out_ << "bucket\tposition\tkind\tkey\tcontent\n";
   }
-  void header(int32_t, int32_t) override {}
   void chain(const RestartChain& chain) override {
     bucket_ = chain.bucket;
     position_ = 0;
@@ -149,8 +149,11 @@ class Lister final : public kel::RestartVisitor {
 }  // namespace
 
 int list(const std::string& path, bool jsonl, bool cp932) {
-  Lister lister(jsonl, cp932);
-  const ScannedFile file = scanFile(path, lister);
+  ScannedFile file;
+  {
+    Lister lister(jsonl, cp932);  // prints every row before a damage report
+    file = scanFile(path, lister);
+  }
   return file.damaged() ? reportDamage(path, file) : 0;
 }
 

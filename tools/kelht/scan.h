@@ -10,7 +10,7 @@
 namespace kelht {
 
 struct ScannedFile {
-  kel::RestartScan scan;
+  kel::RestartScan scan{};
   int32_t size = 0;     // from the header, when it was read
   int32_t counter = 0;  // likewise
   int64_t bytes = 0;    // the file's length
