@@ -4,6 +4,8 @@
 
 #include <cstdio>
 #include <new>
+#include <string>
+#include <vector>
 
 #include "commands.h"
 #include "failure.h"
@@ -23,16 +25,51 @@ void prepareStandardStreams() {
 #if defined(_WIN32)
   _setmode(_fileno(stdin), _O_BINARY);
   _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
   SetConsoleOutputCP(CP_UTF8);
 #endif
 }
 
-int run(int argc, char** argv) {
+#if defined(_WIN32)
+// Windows hands a program its arguments in the ANSI code page, which lacks
+// most characters a key may hold: kelht takes them in UTF-16 and works in
+// UTF-8. Paths go back to the ANSI code page, which fopen and the library
+// take.
+std::string converted(const wchar_t* text, UINT codePage) {
+  const int bytes = WideCharToMultiByte(codePage, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(bytes > 0 ? bytes : 1), '\0');
+  WideCharToMultiByte(codePage, 0, text, -1, out.data(), bytes, nullptr, nullptr);
+  out.pop_back();
+  return out;
+}
+
+std::vector<std::string> arguments(int, char**) {
+  int count = 0;
+  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::string> texts;
+  for (int i = 0; i < count; ++i) texts.push_back(converted(wide[i], CP_UTF8));
+  LocalFree(wide);
+  return texts;
+}
+
+std::string nativePath(const std::string& utf8) {
+  const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 1), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, wide.data(), length);
+  return converted(wide.c_str(), CP_ACP);
+}
+#else
+std::vector<std::string> arguments(int argc, char** argv) { return {argv, argv + argc}; }
+std::string nativePath(const std::string& path) { return path; }
+#endif
+
+int run(std::vector<std::string> texts) {
   using kelht::Library;
   CLI::App app("Inspects, verifies, builds, queries and compares kelHashTableFun restart files.",
                "kelht");
   app.require_subcommand(1);
   app.fallthrough();
+  app.allow_windows_style_options(false);  // "/path" is a file, not an option
   std::string libraryPath;
   app.add_option("--library", libraryPath,
                  "The library to load for build, get, diff and demo (default: $KELHT_LIBRARY, "
@@ -94,12 +131,16 @@ int run(int argc, char** argv) {
   CLI::App* demo = app.add_subcommand("demo", "A short tour of the library on a sample table");
   demo->callback([&] { command = [&](Library& library) { return kelht::demo(library); }; });
 
+  std::vector<const char*> argv;
+  for (const std::string& text : texts) argv.push_back(text.c_str());
   try {
-    app.parse(argc, argv);
+    app.parse(static_cast<int>(argv.size()), argv.data());
   } catch (const CLI::ParseError& error) {
     const int status = app.exit(error);
     return status == 0 ? 0 : kelht::kTrouble;
   }
+  for (std::string* path : {&file, &other, &options.out, &options.input, &libraryPath})
+    *path = nativePath(*path);
   Library library(libraryPath);
   return command(library);
 }
@@ -109,7 +150,7 @@ int run(int argc, char** argv) {
 int main(int argc, char** argv) {
   prepareStandardStreams();
   try {
-    return run(argc, argv);
+    return run(arguments(argc, argv));
   } catch (const kelht::Failure& failure) {
     std::fflush(stdout);
     std::fprintf(stderr, "kelht: %s\n", failure.what());
