@@ -167,9 +167,12 @@ struct Problem {
 };
 
 // Everything the loader accepts but a dump would not have written: each
-// found at the offset of the record or field concerned.
+// found at the offset of the record or field concerned, and printed in
+// offset order once its chain is done.
 class Checker final : public kel::RestartVisitor {
  public:
+  Checker(const std::string& path, Output& out) : path_(path), out_(out) {}
+
   void header(int32_t size, int32_t counter) override {
     size_ = size;
     counter_ = counter;
@@ -215,15 +218,16 @@ class Checker final : public kel::RestartVisitor {
     if (chainKeys_.size() > 1) findRepeatedKeys();
     chainKeys_.clear();
     keyBytes_.clear();
+    report();
   }
 
+  // After the scan: what a damage cut short, and the bytes left after it.
   void end(const kel::RestartScan& scan) {
     if (scan.trailing) note(scan.offset, "bytes after the last chain the counter asks for are ignored");
-    std::stable_sort(problems.begin(), problems.end(),
-                     [](const Problem& a, const Problem& b) { return a.offset < b.offset; });
+    report();
   }
 
-  std::vector<Problem> problems;
+  int64_t problems = 0;
   int64_t entries = 0;
 
  private:
@@ -258,8 +262,19 @@ class Checker final : public kel::RestartVisitor {
                             " repeats the key at offset " + std::to_string(first->offset));
     }
   }
-  void note(int64_t offset, std::string what) { problems.push_back({offset, std::move(what)}); }
+  void note(int64_t offset, std::string what) { pending_.push_back({offset, std::move(what)}); }
+  void report() {
+    std::stable_sort(pending_.begin(), pending_.end(),
+                     [](const Problem& a, const Problem& b) { return a.offset < b.offset; });
+    for (const Problem& problem : pending_)
+      out_ << path_ << ": offset " << problem.offset << ": " << problem.what << '\n';
+    problems += static_cast<int64_t>(pending_.size());
+    pending_.clear();
+  }
 
+  const std::string& path_;
+  Output& out_;
+  std::vector<Problem> pending_;
   int32_t size_ = 0;
   int32_t counter_ = 0;
   int32_t bucket_ = 0;
@@ -272,19 +287,17 @@ class Checker final : public kel::RestartVisitor {
 }  // namespace
 
 int verify(const std::string& path) {
-  Checker checker;
+  Output out;
+  Checker checker(path, out);
   const ScannedFile file = scanFile(path, checker);
   checker.end(file.scan);
-  Output out;
-  for (const Problem& problem : checker.problems)
-    out << path << ": offset " << problem.offset << ": " << problem.what << '\n';
   if (file.damaged()) {
     out << damageReport(path, file) << '\n';
     return kAnswerNo;
   }
-  if (!checker.problems.empty()) {
-    out << path << ": inconsistent: " << checker.problems.size()
-        << (checker.problems.size() == 1 ? " problem\n" : " problems\n");
+  if (checker.problems != 0) {
+    out << path << ": inconsistent: " << checker.problems
+        << (checker.problems == 1 ? " problem\n" : " problems\n");
     return kAnswerNo;
   }
   out << path << ": sound: " << checker.entries << " entries in " << file.size << " buckets\n";
