@@ -296,12 +296,12 @@ kelHashTableFun keeps one table of string and integer ("long") keys, each with a
 
 makeHashTableStrList: 1000 keys item-0000 .. item-0999, contents 0, 10, 20, ...
   searchStrList: item-0042 -> 420, item-1000 -> absent
-  addOneStr item-0042 1: an existing key keeps its content -> 420
+  addOneStr item-0042 1: a present key keeps its content -> 420
   setContentStr item-0042 1: -> 1
-  removeOneStr item-0001 with content 999: kept, its content is 10
+  removeOneStr item-0001 if its content is 999: kept, it is 10
   removeOneStr item-0001: -> absent
-  addOneLng 42 7: long key 42 -> 7, string key "42" -> absent
-  getAllValidContents: 1000 entries
+  addOneLng 42 7, setContentLng 43 8, removeOneLng 43: long key 42 -> 7, 43 -> absent, string key "42" -> absent
+  getAllValidContents, getAllValidFullContents: 1000 entries; first in walk order: item-0245 -> 2450
 
 dumpToRestartFile, then close. What kelht info says of the file:
 buckets: 3002
@@ -320,3 +320,7 @@ file bytes per entry: 21.6
 
 makeHashTableFromBinFile: the same chains, without hashing: item-0042 -> 1
 kelht verify: FILE: sound: 1000 entries in 3002 buckets
+
+makeHashTableStr "red,green,blue" [1 2 3]: green -> 2
+makeHashTableLng [-5 0 5], no contents: -5 -> 0
+makeHashTableDs, a data set's second column 100 200 100 300 200: 100 -> 10, 200 -> 20 (the first row wins)
