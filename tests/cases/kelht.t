@@ -195,7 +195,6 @@ $ kelht get past.bin a
 kelht: past.bin: damaged at offset 34: the file ends where an entry record should start (the chain length asks for more)
 [exit 2]
 $ kelht diff "$KEL_DATA/restart/empty.bin" past.bin
-change	kind	key	a	b
 kelht: past.bin: damaged at offset 34: the file ends where an entry record should start (the chain length asks for more)
 [exit 2]
 
