@@ -15,11 +15,6 @@ namespace kelht {
 
 namespace {
 
-void load(const KelHashTableFun& ht, const std::string& path) {
-  requireLoadable(path);
-  ht.makeHashTableFromBinFile(path.c_str());
-}
-
 struct Key {
   bool isLong;
   int32_t longKey;
@@ -44,10 +39,11 @@ void search(const KelHashTableFun& ht, const std::vector<Key>& keys, std::vector
   ht.searchLng(longs.data(), static_cast<int>(longs.size()), longFound.data(), longContents.data());
   found.clear();
   contents.clear();
-  std::size_t s = 0, l = 0;
+  std::size_t nextString = 0, nextLong = 0;
   for (const Key& key : keys) {
-    found.push_back(key.isLong ? longFound[l] : stringFound[s]);
-    contents.push_back(key.isLong ? longContents[l++] : stringContents[s++]);
+    const std::size_t i = key.isLong ? nextLong++ : nextString++;
+    found.push_back(key.isLong ? longFound[i] : stringFound[i]);
+    contents.push_back(key.isLong ? longContents[i] : stringContents[i]);
   }
 }
 
@@ -58,8 +54,8 @@ std::string printed(const Key& key, bool cp932) {
 // ---- diff -------------------------------------------------------------------
 
 // Walks one file and looks its keys up in the table of the other, a batch at
-// a time, printing the keys the table lacks (and, with `changes`, the keys
-// it holds with another content).
+// a time, printing the keys the table lacks (and, walking A, the keys it
+// holds with another content).
 class Comparer final : public kel::RestartVisitor {
  public:
   Comparer(const KelHashTableFun& ht, Output& out, bool cp932, bool walkingA)
@@ -67,8 +63,8 @@ class Comparer final : public kel::RestartVisitor {
   void header(int32_t, int32_t) override {}
   void chain(const kel::RestartChain&) override {}
   void entry(const kel::RestartEntry& e) override {
-    batch_.push_back({e.isLong != 0, e.longKey, e.isLong ? std::string() : std::string(e.stringKey, e.keyLength),
-                      e.content});
+    const std::string bytes = e.isLong ? std::string() : std::string(e.stringKey, e.keyLength);
+    batch_.push_back({e.isLong != 0, e.longKey, bytes, e.content});
     if (batch_.size() == kBatch) flush();
   }
   void chainEnd() override {}
@@ -79,8 +75,12 @@ class Comparer final : public kel::RestartVisitor {
     search(ht_, batch_, found, contents);
     for (std::size_t i = 0; i < batch_.size(); ++i) {
       const Key& key = batch_[i];
-      if (!found[i]) row(walkingA_ ? "only-a" : "only-b", key, key.content, 0, false);
-      else if (walkingA_ && contents[i] != key.content) row("changed", key, key.content, contents[i], true);
+      const bool changed = found[i] && walkingA_ && contents[i] != key.content;
+      if (found[i] && !changed) continue;
+      const std::string content = std::to_string(key.content);
+      if (changed) row("changed", key, content, std::to_string(contents[i]));
+      else if (walkingA_) row("only-a", key, content, "");
+      else row("only-b", key, "", content);
     }
     batch_.clear();
   }
@@ -90,14 +90,11 @@ class Comparer final : public kel::RestartVisitor {
  private:
   static constexpr std::size_t kBatch = 4096;
 
-  // change, kind, key, content in a, content in b (empty where absent).
-  void row(const char* change, const Key& key, int32_t content, int32_t other, bool both) {
+  // change, kind, key, content in A, content in B (empty where absent).
+  void row(const char* change, const Key& key, const std::string& inA, const std::string& inB) {
     differs = true;
-    out_ << change << (key.isLong ? "\tlong\t" : "\tstring\t") << printed(key, cp932_) << '\t';
-    if (both) out_ << content << '\t' << other;
-    else if (walkingA_) out_ << content << '\t';
-    else out_ << '\t' << content;
-    out_ << '\n';
+    out_ << change << (key.isLong ? "\tlong\t" : "\tstring\t") << printed(key, cp932_) << '\t' << inA
+         << '\t' << inB << '\n';
   }
 
   const KelHashTableFun& ht_;
@@ -139,8 +136,9 @@ int get(const std::string& path, const std::vector<std::string>& texts, bool lon
         Library& library) {
   std::vector<Key> keys;
   for (const std::string& text : texts) keys.push_back(keyFromArgument(text, longKeys, cp932));
+  requireLoadable(path);
   const KelHashTableFun& ht = *library;
-  load(ht, path);
+  ht.makeHashTableFromBinFile(path.c_str());
   std::vector<char> found;
   std::vector<int> contents;
   search(ht, keys, found, contents);
