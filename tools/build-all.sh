@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Builds the library for every target, optimised and without tests, under
+# Builds the library and kelht for every target, optimised and without tests, under
 # build/release/:
-#   release-linux64  libkelHashTableFun.so, 64-bit Linux
-#   release-linux32  libkelHashTableFun.so, 32-bit Linux (i686, SSE2)
-#   release-mingw32  kelHashTableFun.dll, 32-bit Windows (the host's target)
-#   release-mingw64  kelHashTableFun.dll, 64-bit Windows
+#   release-linux64  libkelHashTableFun.so and kelht, 64-bit Linux
+#   release-linux32  libkelHashTableFun.so and kelht, 32-bit Linux (i686, SSE2)
+#   release-mingw32  kelHashTableFun.dll and kelht.exe, 32-bit Windows (the host's target)
+#   release-mingw64  kelHashTableFun.dll and kelht.exe, 64-bit Windows
 # Installs the cross-compilers first when they are missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."

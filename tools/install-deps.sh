@@ -8,7 +8,8 @@
 #                                  Linux), qemu-user and wine to run their tests
 set -euo pipefail
 
-packages=(cmake ninja-build g++ python3 googletest libgtest-dev valgrind clang libclang-rt-14-dev binutils)
+packages=(cmake ninja-build g++ python3 googletest libgtest-dev valgrind clang libclang-rt-14-dev binutils
+          libcli11-dev pkg-config)
 for group in "$@"; do
   case "$group" in
     bench) packages+=(libbenchmark-dev libabsl-dev libboost1.81-dev uthash-dev) ;;

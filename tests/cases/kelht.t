@@ -1,0 +1,325 @@
+# kelht, the command-line tool, on every target that runs programs. Its
+# transcripts are the same everywhere: on Windows it writes bytes without
+# line-end translation.
+
+## build from lines of key and content, then list, info, verify and get
+# Keys are escaped as list prints them: \\ and \xHH. A line without a tab is
+# a key with content 0; a repeated key keeps its first content.
+$ printf 'apple\t1\npear\t-2\nback\\\\slash\t3\n\\x01\\xff\t4\nbare\napple\t9\n\n' > fruit.txt
+$ kelht build --out fruit.bin fruit.txt
+$ kelht list fruit.bin
+bucket	position	kind	key	content
+0	0	string		0
+3	0	string	back\\slash	3
+7	0	string	bare	0
+8	0	string	\x01\xff	4
+9	0	string	apple	1
+19	0	string	pear	-2
+$ kelht list --format jsonl fruit.bin
+{"bucket":0,"position":0,"kind":"string","key":"","content":0}
+{"bucket":3,"position":0,"kind":"string","key":"back\\\\slash","content":3}
+{"bucket":7,"position":0,"kind":"string","key":"bare","content":0}
+{"bucket":8,"position":0,"kind":"string","key":"\\x01\\xff","content":4}
+{"bucket":9,"position":0,"kind":"string","key":"apple","content":1}
+{"bucket":19,"position":0,"kind":"string","key":"pear","content":-2}
+$ kelht info fruit.bin
+buckets: 20
+counter: 6
+entries: 6
+string keys: 6
+long keys: 0
+load factor: 0.300
+longest chain: 1
+chain lengths:
+  0: 14 buckets
+  1: 6 buckets
+file bytes per entry: 19.5
+$ kelht verify fruit.bin
+fruit.bin: sound: 6 entries in 20 buckets
+$ kelht get fruit.bin pear 'back\\slash' '' plum
+key	found	content
+pear	1	-2
+back\\slash	1	3
+	1	0
+plum	0	
+[exit 1]
+$ kelht get fruit.bin apple
+key	found	content
+apple	1	1
+
+## long keys, from standard input
+$ printf '1\t10\n-1\t20\n2147483647\t30\n-2147483648\n' | kelht build --long --out longs.bin
+$ kelht list longs.bin
+bucket	position	kind	key	content
+1	0	long	2147483647	30
+3	0	long	-2147483648	0
+5	0	long	-1	20
+8	0	long	1	10
+$ kelht get --long longs.bin -1 -2147483648 5
+key	found	content
+-1	1	20
+-2147483648	1	0
+5	0	
+[exit 1]
+
+## build, list, build: the same bytes; diff ignores bucket counts
+$ printf 'k%d\t%d\n' 1 1 2 2 3 3 4 4 5 5 6 6 7 7 8 8 9 9 10 10 11 11 12 12 > keys.txt
+$ kelht build --out first.bin keys.txt
+$ kelht list first.bin > first.tsv
+$ kelht build --out second.bin first.tsv
+$ cmp first.bin second.bin
+$ kelht list "$KEL_DATA/restart/strings.bin" | cut -f4,5 | tail -n +2 > strings.txt
+$ kelht build --out strings.bin strings.txt
+$ kelht diff "$KEL_DATA/restart/strings.bin" strings.bin
+change	kind	key	a	b
+$ kelht list strings.bin | kelht build --out again.bin -
+$ cmp strings.bin again.bin
+
+## diff: keys only in a, only in b, and with other contents
+$ printf 'a\t1\nb\t2\nc\t3\n' | kelht build --out a.bin
+$ printf 'b\t5\nc\t3\nd\t4\n' | kelht build --out b.bin
+$ kelht diff a.bin b.bin
+change	kind	key	a	b
+changed	string	b	2	5
+only-a	string	a	1	
+only-b	string	d		4
+[exit 1]
+$ kelht diff "$KEL_DATA/restart/mixed.bin" "$KEL_DATA/restart/mixed.bin"
+change	kind	key	a	b
+
+## build from a CSV column, with a column of contents
+# Fields may be quoted, with commas, doubled quotes and line breaks inside;
+# a line is counted from the start of the input.
+$ printf 'name,count\n"Smith, J.",3\n"say ""hi""",4\nplain,5\n"two\nlines",6\n' > people.csv
+$ kelht build --csv --column 1 --content-column 2 --out people.bin people.csv
+kelht: people.csv: line 1: content "count" is not a 32-bit integer
+[exit 2]
+$ tail -n +2 people.csv | kelht build --csv --column 1 --content-column 2 --out people.bin
+$ kelht list people.bin
+bucket	position	kind	key	content
+0	0	string	plain	5
+5	0	string	say "hi"	4
+9	0	string	two\x0alines	6
+11	0	string	Smith, J.	3
+$ printf 'x,y\n' >> people.csv
+$ tail -n +2 people.csv | kelht build --csv --column 1 --content-column 2 --out people.bin
+kelht: -: line 6: content "y" is not a 32-bit integer
+[exit 2]
+$ tail -n +2 people.csv | kelht build --csv --column 2 --long --out counts.bin
+kelht: -: line 6: long key "y" is not a 32-bit integer
+[exit 2]
+$ ls
+people.bin
+people.csv
+
+## a malformed line is reported with its number and nothing is written
+$ printf 'a\t1\nb\tx\n' | kelht build --out out.bin
+kelht: -: line 2: content "x" is not a 32-bit integer
+[exit 2]
+$ printf 'a\t1\nb\t1\t2\n' | kelht build --out out.bin
+kelht: -: line 2: more than a key and a content
+[exit 2]
+$ printf 'a\nb\\q\n' | kelht build --out out.bin
+kelht: -: line 2: not a key: a broken escape or a NUL byte
+[exit 2]
+$ printf 'a\\x00b\n' | kelht build --out out.bin
+kelht: -: line 1: not a key: a broken escape or a NUL byte
+[exit 2]
+$ printf '1\n2\nthree\n' | kelht build --long --out out.bin
+kelht: -: line 3: long key "three" is not a 32-bit integer
+[exit 2]
+$ printf '1\t2147483648\n' | kelht build --long --out out.bin
+kelht: -: line 1: content "2147483648" is not a 32-bit integer
+[exit 2]
+$ printf 'a,1\n"b,2\n' | kelht build --csv --column 1 --out out.bin
+kelht: -: line 2: a quoted field is not closed
+[exit 2]
+$ printf 'a,1\nb\n' | kelht build --csv --column 1 --content-column 2 --out out.bin
+kelht: -: line 2: no column 2
+[exit 2]
+$ printf '7\t1\n' | kelht build --long --out longs.bin
+$ kelht list longs.bin | kelht build --out out.bin
+kelht: -: line 2: a long key; give --long for a table of long keys
+[exit 2]
+$ ls
+longs.bin
+
+## verify: a damaged file, with the offset and the reason
+$ host
+> write size.bin 0 0
+> write counter.bin 4 #0100
+> write chain.bin 4 1
+> write bucket.bin 4 1 4 1 1 #01 1
+> write length.bin 4 1 2 #01
+> write past.bin 4 1 2 3 1 #01 1 2 #01 2
+> write isLong.bin 4 1 2 1 7 #02 1
+> write longKey.bin 4 1 2 1 7 #01 #010000
+> write unended.bin 4 1 2 1 7 #00 #616263
+> write long.bin 4 1 2 1 7 #00 "y"*500000
+$ : > empty.bin
+$ for f in empty size counter chain bucket length past isLong longKey unended long; do kelht verify $f.bin; echo "[$?]"; done
+empty.bin: damaged at offset 0: the file ends before the bucket count
+[1]
+size.bin: damaged at offset 0: bucket count below 1
+[1]
+counter.bin: damaged at offset 4: the file ends before the counter
+[1]
+chain.bin: damaged at offset 8: the file ends where a chain record should start (the counter asks for more entries)
+[1]
+bucket.bin: damaged at offset 8: bucket index outside 0..3
+[1]
+length.bin: damaged at offset 12: the file ends before a chain length
+[1]
+past.bin: offset 25: entry 2 is beyond the counter 1: the last chain is read whole
+past.bin: offset 25: long key 2 belongs in bucket 0, not in bucket 2
+past.bin: damaged at offset 34: the file ends where an entry record should start (the chain length asks for more)
+[1]
+isLong.bin: damaged at offset 20: isLong byte other than 0 and 1
+[1]
+longKey.bin: damaged at offset 21: the file ends before a long key
+[1]
+unended.bin: damaged at offset 21: string key without its NUL before the end of the file
+[1]
+long.bin: damaged at offset 21: string key longer than 499999 bytes
+[1]
+$ kelht list past.bin
+bucket	position	kind	key	content
+2	0	long	1	1
+2	1	long	2	2
+kelht: past.bin: damaged at offset 34: the file ends where an entry record should start (the chain length asks for more)
+[exit 1]
+$ kelht info past.bin
+kelht: past.bin: damaged at offset 34: the file ends where an entry record should start (the chain length asks for more)
+[exit 1]
+$ kelht get past.bin a
+kelht: past.bin: damaged at offset 34: the file ends where an entry record should start (the chain length asks for more)
+[exit 2]
+$ kelht diff "$KEL_DATA/restart/empty.bin" past.bin
+kelht: past.bin: damaged at offset 34: the file ends where an entry record should start (the chain length asks for more)
+[exit 2]
+
+## verify: what the loader accepts but a dump never writes
+# With 4 buckets long key 1 belongs in bucket 2, 2 and 5 in bucket 0, 3 in
+# bucket 3; the string "a" in bucket 3.
+$ host
+> write sound.bin 4 2 0 1 20 #01 2 2 1 10 #01 1
+> write order.bin 4 2 2 0 10 #01 1 0 1 20 #01 2 #ff
+> write over.bin 4 1 0 3 1 #01 2 2 #01 5 3 #01 2
+> write misplaced.bin 4 1 1 1 1 #01 3
+> write twice.bin 4 2 0 1 1 #01 2 0 1 2 #01 5
+> write negative.bin 4 -1 #00
+> write strings.bin 4 2 3 2 1 #00 "a" 2 #00 "a"
+$ for f in sound order over misplaced twice negative strings; do kelht verify $f.bin; echo "[$?]"; done
+sound.bin: sound: 2 entries in 4 buckets
+[0]
+order.bin: offset 12: chain length 0 stands for one entry
+order.bin: offset 25: bucket 0 stored after bucket 2: chains go in ascending bucket order
+order.bin: offset 42: bytes after the last chain the counter asks for are ignored
+order.bin: inconsistent: 3 problems
+[1]
+over.bin: offset 25: entry 2 is beyond the counter 1: the last chain is read whole
+over.bin: offset 34: long key 2 repeats the key at offset 16
+over.bin: inconsistent: 2 problems
+[1]
+misplaced.bin: offset 16: long key 3 belongs in bucket 3, not in bucket 1
+misplaced.bin: inconsistent: 1 problem
+[1]
+twice.bin: offset 25: bucket 0 stored again: the loader keeps this later chain
+twice.bin: inconsistent: 1 problem
+[1]
+negative.bin: offset 4: counter -1 below 0: the loaded table cannot be listed or dumped
+negative.bin: offset 8: bytes after the last chain the counter asks for are ignored
+negative.bin: inconsistent: 2 problems
+[1]
+strings.bin: offset 23: string key "a" repeats the key at offset 16
+strings.bin: inconsistent: 1 problem
+[1]
+$ kelht list order.bin
+bucket	position	kind	key	content
+2	0	long	1	10
+0	0	long	2	20
+
+## Shift_JIS keys: decoded with --cp932, escaped where they do not decode
+# The input is UTF-8: a hiragana a (\343\201\202), two kanji, two half-width
+# katakana; "\x82\xa0" is the hiragana a in Shift_JIS; "\x82" alone and
+# "\x85\x40" are no characters.
+$ printf '\343\201\202\t1\n\346\227\245\346\234\254\t2\n\357\275\266\357\276\205\t3\n\\x82\t4\n\\x85\\x40\t5\n' | kelht build --cp932 --out sjis.bin
+$ kelht list sjis.bin
+bucket	position	kind	key	content
+6	0	string	\x85@	5
+8	0	string	\x93\xfa\x96{	2
+10	0	string	\x82\xa0	1
+15	0	string	\x82	4
+16	0	string	\xb6\xc5	3
+$ kelht list --cp932 sjis.bin
+bucket	position	kind	key	content
+6	0	string	\x85@	5
+8	0	string	\xe6\x97\xa5\xe6\x9c\xac	2
+10	0	string	\xe3\x81\x82	1
+15	0	string	\x82	4
+16	0	string	\xef\xbd\xb6\xef\xbe\x85	3
+$ kelht list --cp932 sjis.bin | kelht build --cp932 --out again.bin
+$ cmp sjis.bin again.bin
+$ kelht get --cp932 sjis.bin "$(printf '\346\227\245\346\234\254')" '\x82\xa0'
+key	found	content
+\xe6\x97\xa5\xe6\x9c\xac	1	2
+\xe3\x81\x82	1	1
+$ printf '\\xe2\\x82\\xac\n' | kelht build --cp932 --out euro.bin
+$ printf '\342\202\254\n' | kelht build --cp932 --out euro.bin
+kelht: -: line 1: not a key: a broken escape, a NUL byte or a character Shift_JIS lacks
+[exit 2]
+
+## usage and trouble: exit status 2
+$ kelht
+A subcommand is required
+Run with --help for more information.
+[exit 2]
+$ kelht --help > /dev/null
+$ kelht list --format csv fruit.bin
+--format: csv not in {tsv,jsonl}
+Run with --help for more information.
+[exit 2]
+$ kelht info absent.bin
+kelht: absent.bin: cannot open the file
+[exit 2]
+$ kelht build fruit.txt
+--out is required
+Run with --help for more information.
+[exit 2]
+$ kelht --library absent.so get "$KEL_DATA/restart/empty.bin" a 2>&1 | sed 's/(tried .*)/(tried ...)/'
+kelht: cannot load the library (tried ...); give its path with --library
+
+## demo: a tour of the library
+$ kelht demo | sed 's/^kelht verify: .*: sound/kelht verify: FILE: sound/'
+kelHashTableFun keeps one table of string and integer ("long") keys, each with a content.
+
+makeHashTableStrList: 1000 keys item-0000 .. item-0999, contents 0, 10, 20, ...
+  searchStrList: item-0042 -> 420, item-1000 -> absent
+  addOneStr item-0042 1: a present key keeps its content -> 420
+  setContentStr item-0042 1: -> 1
+  removeOneStr item-0001 if its content is 999: kept, it is 10
+  removeOneStr item-0001: -> absent
+  addOneLng 42 7, setContentLng 43 8, removeOneLng 43: long key 42 -> 7, 43 -> absent, string key "42" -> absent
+  getAllValidContents, getAllValidFullContents: 1000 entries; first in walk order: item-0245 -> 2450
+
+dumpToRestartFile, then close. What kelht info says of the file:
+buckets: 3002
+counter: 1000
+entries: 1000
+string keys: 999
+long keys: 1
+load factor: 0.333
+longest chain: 3
+chain lengths:
+  0: 2171 buckets
+  1: 670 buckets
+  2: 153 buckets
+  3: 8 buckets
+file bytes per entry: 21.6
+
+makeHashTableFromBinFile: the same chains, without hashing: item-0042 -> 1
+kelht verify: FILE: sound: 1000 entries in 3002 buckets
+
+makeHashTableStr "red,green,blue" [1 2 3]: green -> 2
+makeHashTableLng [-5 0 5], no contents: -5 -> 0
+makeHashTableDs, a data set's second column 100 200 100 300 200: 100 -> 10, 200 -> 20 (the first row wins)

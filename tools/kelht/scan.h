@@ -1,0 +1,31 @@
+// Restart files read record by record through the library's scanner, with
+// a progress bar for large files. Nothing here builds a table.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "persist/restartScanner.h"
+
+namespace kelht {
+
+struct ScannedFile {
+  kel::RestartScan scan{};
+  int32_t size = 0;     // from the header, when it was read
+  int32_t counter = 0;  // likewise
+  int64_t bytes = 0;    // the file's length
+  bool damaged() const { return scan.damage != kel::RestartDamage::kNone; }
+};
+
+// Shows every record of the file at `path` to `visitor`. A file that cannot
+// be opened is a Failure.
+ScannedFile scanFile(const std::string& path, kel::RestartVisitor& visitor);
+
+// "PATH: damaged at offset N: why".
+std::string damageReport(const std::string& path, const ScannedFile& file);
+
+// A Failure unless the file is sound enough for the library to load: the
+// library would end the process on a damaged file.
+void requireLoadable(const std::string& path);
+
+}  // namespace kelht
