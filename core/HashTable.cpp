@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <new>
 
 #include "core/hashing.h"
 #include "core/memory.h"
@@ -13,75 +12,137 @@ namespace {
 
 constexpr int32_t kLargestSize = INT32_MAX;
 
-Entry** allocateBuckets(int64_t size) {
+EntryRef* allocateBuckets(int64_t size) {
   if (size > kLargestSize) outOfMemory();
-  return static_cast<Entry**>(allocateZeroedOrDie(static_cast<std::size_t>(size), sizeof(Entry*)));
+  return static_cast<EntryRef*>(
+      allocateZeroedOrDie(static_cast<std::size_t>(size), sizeof(EntryRef)));
 }
 
 // counter is a 32-bit field that restored files may set to any value; it
 // wraps instead of overflowing.
 int32_t wrapped(int64_t value) { return static_cast<int32_t>(static_cast<uint32_t>(value)); }
 
+// What the pool's first slab is sized for: a long entry per expected key
+// and a little more (the slab is enlarged as string keys need).
+std::size_t expectedEntryBytes(int64_t keys) {
+  constexpr int64_t kCap = int64_t{1} << 20;
+  return static_cast<std::size_t>(keys < 0 ? 0 : keys > kCap ? kCap : keys) * 16;
+}
+
+int64_t bucketsFor(int64_t n) {
+  // trunc(1.5 * n) buckets, doubled once as the first growth of an empty table.
+  return 2 * static_cast<int64_t>(static_cast<double>(n < 1 ? 1 : n) * 1.5);
+}
+
 }  // namespace
 
-HashTable::HashTable(int64_t n) {
-  if (n < 1) n = 1;
-  // trunc(1.5 * n) buckets, doubled once as the first growth of an empty table.
-  const int64_t size = 2 * static_cast<int64_t>(static_cast<double>(n) * 1.5);
+HashTable::HashTable(int64_t n) : pool_(expectedEntryBytes(n)) {
+  const int64_t size = bucketsFor(n);
   buckets_ = allocateBuckets(size);
   size_ = static_cast<int32_t>(size);
 }
 
 HashTable::HashTable(int32_t size, int32_t counter)
-    : size_(size), buckets_(allocateBuckets(size)), counter_(counter), storedChains_(true) {}
+    : size_(size),
+      buckets_(allocateBuckets(size)),
+      counter_(counter),
+      storedChains_(true),
+      pool_(expectedEntryBytes(counter)) {}
 
-// Every entry lives in the pool, which releases them all at once.
-HashTable::~HashTable() { std::free(buckets_); }
-
-Entry* HashTable::findLike(const Entry& entry) const {
-  if (entry.isLong) return find(LongProbe{entry.longKey, entry.fraction});
-  return find(StringProbe{entry.stringKey(), entry.keyLength, entry.fraction});
+// Every entry lives in the pool, which releases them all at once; only keys
+// with a block of their own need a walk.
+HashTable::~HashTable() {
+  if (outsideKeys_ > 0) releaseOutsideKeys();
+  std::free(buckets_);
 }
 
-Entry* HashTable::newEntry(const StringProbe& probe, int32_t content) {
-  if (probe.length > UINT32_MAX - Entry::bytesForString(0)) outOfMemory();
-  auto* entry = static_cast<Entry*>(pool_.allocate(Entry::bytesForString(probe.length)));
-  entry->next = nullptr;
-  entry->fraction = probe.fraction;
-  entry->content = content;
-  entry->keyLength = static_cast<uint32_t>(probe.length);
-  entry->isLong = 0;
-  std::memcpy(entry->stringKey(), probe.key, probe.length);
-  entry->stringKey()[probe.length] = '\0';
-  return entry;
+void HashTable::releaseOutsideKeys() {
+  for (int32_t i = 0; i < size_; ++i)
+    for (EntryRef e = buckets_[i]; e != kNoEntry; e = next(e))
+      if (!isLongRef(e)) std::free(reinterpret_cast<StringEntry*>(pool_.at(e))->outsideKey());
 }
 
-Entry* HashTable::newEntry(const LongProbe& probe, int32_t content) {
-  auto* entry = static_cast<Entry*>(pool_.allocate(Entry::bytesForLong()));
-  entry->next = nullptr;
-  entry->fraction = probe.fraction;
-  entry->content = content;
-  entry->longKey = probe.key;
-  entry->isLong = 1;
-  return entry;
+EntryRef HashTable::findLike(EntryRef ref) const {
+  if (isLongRef(ref)) return find(LongProbe::from(reinterpret_cast<const LongEntry*>(pool_.at(ref))->key));
+  const auto& e = *reinterpret_cast<const StringEntry*>(pool_.at(ref));
+  return find(StringProbe{e.key(), e.length, e.fraction()});
 }
 
-Entry* HashTable::makeStringEntry(const char* key, std::size_t length, int32_t content) {
-  return newEntry(StringProbe{key, length, stringFraction(key, length)}, content);
+EntryRef HashTable::newEntry(const StringProbe& probe, int32_t content) {
+  if (probe.length > UINT32_MAX - 1) outOfMemory();
+  char* outside = nullptr;
+  if (!StringEntry::inlineKey(probe.length)) {
+    outside = static_cast<char*>(allocateOrDie(probe.length + 1));
+    std::memcpy(outside, probe.key, probe.length);
+    outside[probe.length] = '\0';
+    ++outsideKeys_;
+  }
+  const EntryRef ref = pool_.allocate(StringEntry::bytesFor(probe.length), 0);
+  auto& e = *reinterpret_cast<StringEntry*>(pool_.at(ref));
+  e.next = kNoEntry;
+  e.content = content;
+  e.length = static_cast<uint32_t>(probe.length);
+  e.setFraction(probe.fraction);
+  if (outside != nullptr) {
+    std::memcpy(e.tail(), &outside, sizeof outside);
+  } else {
+    std::memcpy(e.tail(), probe.key, probe.length);
+    e.tail()[probe.length] = '\0';
+  }
+  return ref;
 }
 
-Entry* HashTable::makeLongEntry(int32_t key, int32_t content) {
-  return newEntry(LongProbe::from(key), content);
+EntryRef HashTable::newEntry(const LongProbe& probe, int32_t content) {
+  const EntryRef ref = pool_.allocate(sizeof(LongEntry), kLongKind);
+  auto& e = *reinterpret_cast<LongEntry*>(pool_.at(ref));
+  e.next = kNoEntry;
+  e.content = content;
+  e.key = probe.key;
+  return ref;
+}
+
+EntryRef HashTable::makeStringEntry(const char* key, std::size_t length, int32_t content) {
+  return newEntry(StringProbe{key, length, 0.0}, content);
+}
+
+EntryRef HashTable::makeLongEntry(int32_t key, int32_t content) {
+  return newEntry(LongProbe{key, 0.0}, content);
+}
+
+// Restored string entries are hashed here, kHashGroup keys in lockstep, in
+// walk order: the order the file stored them in, and so the order they lie in
+// the pool.
+void HashTable::finishRestoring() {
+  EntryRef group[kHashGroup];
+  const char* keys[kHashGroup];
+  int32_t n = 0;
+  auto hashGroup = [&] {
+    std::size_t lengths[kHashGroup];
+    double fractions[kHashGroup];
+    for (int32_t k = 0; k < n; ++k) keys[k] = reinterpret_cast<StringEntry*>(pool_.at(group[k]))->key();
+    stringFractions(keys, n, lengths, fractions);
+    for (int32_t k = 0; k < n; ++k)
+      reinterpret_cast<StringEntry*>(pool_.at(group[k]))->setFraction(fractions[k]);
+    n = 0;
+  };
+  for (int32_t i = 0; i < size_; ++i) {
+    for (EntryRef e = buckets_[i]; e != kNoEntry; e = next(e)) {
+      if (isLongRef(e)) continue;
+      group[n++] = e;
+      if (n == kHashGroup) hashGroup();
+    }
+  }
+  if (n > 0) hashGroup();
 }
 
 template <typename Probe>
 void HashTable::addIfAbsent(const Probe& probe, int32_t content) {
-  if (find(probe) == nullptr) add(newEntry(probe, content));
+  if (find(probe) == kNoEntry) add(newEntry(probe, content));
 }
 
 template <typename Probe>
 void HashTable::setContent(const Probe& probe, int32_t content) {
-  if (Entry* e = find(probe)) e->setContent(content);
+  if (const EntryRef e = find(probe)) header(e).content = content;
   else add(newEntry(probe, content));
 }
 
@@ -99,17 +160,22 @@ void HashTable::setContentLong(int32_t key, int32_t content) {
   setContent(LongProbe::from(key), content);
 }
 
-// Key i is hashed and its bucket prefetched kDistance keys before it is added.
+// Key i is hashed and its bucket prefetched, the chain head of key
+// i - kDistance is prefetched, and key i - 2 * kDistance is added. The add
+// reads its bucket again: keys added meanwhile may have changed it.
 template <typename Probe, typename Keys>
 void HashTable::pipelinedAdd(Keys keys, int32_t count, const int32_t* contents) {
   Probe probes[kRing];
-  for (int32_t i = 0; i < count + kDistance; ++i) {
+  for (int32_t i = 0; i < count + 2 * kDistance; ++i) {
     if (i < count) {
       hashAhead(probes, keys, i, count);
       const Probe& probe = probes[i % kRing];
       if (probe.present()) prefetch(bucketFor(probe.fraction));
     }
-    const int32_t adding = i - kDistance;
+    const int32_t loading = i - kDistance;
+    if (loading >= 0 && loading < count && probes[loading % kRing].present())
+      prefetchEntry(*bucketFor(probes[loading % kRing].fraction));
+    const int32_t adding = i - 2 * kDistance;
     if (adding >= 0 && probes[adding % kRing].present())
       addIfAbsent(probes[adding % kRing], contents != nullptr ? contents[adding] : 0);
   }
@@ -130,16 +196,17 @@ void HashTable::addLongs(const int32_t* keys, int32_t count, const int32_t* cont
 template <typename Probe>
 int32_t HashTable::remove(const Probe& probe, const int32_t* filter) {
   int32_t result = 0;
-  for (Entry** link = bucketFor(probe.fraction); *link != nullptr; link = &(*link)->next) {
-    Entry* e = *link;
-    if (!probe.matches(*e)) continue;
-    result = e->content;
+  EntryRef* link = bucketFor(probe.fraction);
+  for (EntryRef e = firstMatch(*link, probe); e != kNoEntry; e = firstMatch(*link, probe)) {
+    while (*link != e) link = &header(*link).next;
+    result = header(e).content;
     if (filter == nullptr || *filter == result) {
-      *link = e->next;
+      *link = header(e).next;
       destroy(e);
       counter_ = wrapped(int64_t{counter_} - 1);
       return result;
     }
+    link = &header(e).next;
   }
   return result;
 }
@@ -152,59 +219,90 @@ int32_t HashTable::removeLong(int32_t key, const int32_t* filter) {
   return remove(LongProbe::from(key), filter);
 }
 
-void HashTable::destroy(Entry* entry) { pool_.release(entry, entry->bytes()); }
+void HashTable::destroy(EntryRef entry) {
+  if (!isLongRef(entry)) {
+    if (char* outside = reinterpret_cast<StringEntry*>(pool_.at(entry))->outsideKey()) {
+      std::free(outside);
+      --outsideKeys_;
+    }
+  }
+  pool_.release(entry, bytesOf(entry));
+}
 
-void HashTable::releaseChain(Entry* head) {
-  while (head != nullptr) {
-    Entry* next = head->next;
+void HashTable::releaseChain(EntryRef head) {
+  while (head != kNoEntry) {
+    const EntryRef following = next(head);
     destroy(head);
-    head = next;
+    head = following;
   }
 }
 
-void HashTable::placeChain(int32_t bucket, Entry* head) {
+void HashTable::placeChain(int32_t bucket, EntryRef head) {
   releaseChain(buckets_[bucket]);
   buckets_[bucket] = head;
 }
 
 // Puts the entry at the head of its chain and grows the table when the
 // entries exceed size * kLoadFactor (equality does not grow).
-void HashTable::add(Entry* entry) {
-  Entry** head = bucketFor(entry->fraction);
-  entry->next = *head;
+void HashTable::add(EntryRef entry) {
+  EntryRef* head = bucketFor(fractionOf(entry));
+  header(entry).next = *head;
   *head = entry;
   counter_ = wrapped(int64_t{counter_} + 1);
   if (static_cast<double>(counter_) > static_cast<double>(size_) * kLoadFactor) grow();
 }
 
 // Doubles the bucket array. Entries are moved rather than copied, but in the
-// order and through the add step that copying them would take, so an add
-// that grows the table again midway, or a repeated key of a restored table,
-// comes out the same.
+// order and to the chain places that adding copies of them would give.
 void HashTable::grow() {
   const int32_t oldSize = size_;
-  Entry** oldBuckets = buckets_;
+  EntryRef* oldBuckets = buckets_;
   buckets_ = allocateBuckets(int64_t{oldSize} * 2);
   size_ = oldSize * 2;
   if (isEmpty()) {
     for (int32_t i = 0; i < oldSize; ++i) releaseChain(oldBuckets[i]);
-  } else {
+  } else if (storedChains_) {
     counter_ = 0;
     relinkAll(oldBuckets, oldSize);
+  } else {
+    split(oldBuckets, oldSize);
   }
   std::free(oldBuckets);
 }
 
-void HashTable::relinkAll(Entry** oldBuckets, int32_t oldSize) {
-  // Read once: an add below may grow the table again, which clears it.
-  const bool mayRepeatKeys = storedChains_;
+// Growth of a table that keeps its invariants. trunc(f * 2 * size) is
+// 2 * trunc(f * size) or one more (doubling a double is exact), so old chain
+// b feeds new chains 2b and 2b + 1 only, and the old chains are taken in
+// order, each from its head, with every entry pushed on the head of its new
+// chain: the writes run through the new array front to back. The counter
+// stays; it cannot exceed the new threshold (it was at most
+// 0.75 * size + 1, and size is at least 2).
+void HashTable::split(EntryRef* oldBuckets, int32_t oldSize) {
   for (int32_t i = 0; i < oldSize; ++i) {
-    Entry* e = oldBuckets[i];
-    while (e != nullptr) {
-      Entry* next = e->next;
-      if (mayRepeatKeys && findLike(*e) != nullptr) destroy(e);
+    if (i + kWalkAhead < oldSize) prefetchEntry(oldBuckets[i + kWalkAhead]);
+    EntryRef e = oldBuckets[i];
+    while (e != kNoEntry) {
+      const EntryRef following = next(e);
+      EntryRef* head = bucketFor(fractionOf(e));
+      header(e).next = *head;
+      *head = e;
+      e = following;
+    }
+  }
+}
+
+// Growth of a table that still holds stored chains: every entry is added
+// again through the add step, so a repeated key is dropped as adding it again
+// would drop it, and an add that grows the table again midway (a stored
+// counter may be anything) comes out the same.
+void HashTable::relinkAll(EntryRef* oldBuckets, int32_t oldSize) {
+  for (int32_t i = 0; i < oldSize; ++i) {
+    EntryRef e = oldBuckets[i];
+    while (e != kNoEntry) {
+      const EntryRef following = next(e);
+      if (findLike(e) != kNoEntry) destroy(e);
       else add(e);
-      e = next;
+      e = following;
     }
   }
   storedChains_ = false;
@@ -214,12 +312,13 @@ const char* HashTable::brokenInvariant() const {
   if (storedChains_) return nullptr;
   int64_t entries = 0;
   for (int32_t i = 0; i < size_; ++i) {
-    for (const Entry* e = buckets_[i]; e != nullptr; e = e->next, ++entries) {
+    for (EntryRef e = buckets_[i]; e != kNoEntry; e = next(e), ++entries) {
+      const EntryView v = view(e);
       const double fraction =
-          e->isLong ? longFraction(e->longKey) : stringFraction(e->stringKey(), e->keyLength);
-      if (fraction != e->fraction) return "an entry keeps a fraction other than its key's";
+          v.isLong ? longFraction(v.longKey) : stringFraction(v.stringKey, v.keyLength);
+      if (fraction != fractionOf(e)) return "an entry keeps a fraction other than its key's";
       if (bucketOf(fraction, size_) != i) return "an entry sits outside the bucket of its key";
-      if (findLike(*e) != e) return "a key occurs twice";
+      if (findLike(e) != e) return "a key occurs twice";
     }
   }
   return entries == counter_ ? nullptr : "counter differs from the entries in the chains";

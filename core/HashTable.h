@@ -14,14 +14,16 @@
 // size * kLoadFactor the table doubles: the old chains are visited in bucket
 // order, each from its head, and every entry is added again, so entries that
 // meet in one new chain end up in the reverse of their visiting order.
+//
+// Bucket heads and chain links are 32-bit entry references (core/Entry.h).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 
-#include "core/EntryPool.h"
 #include "core/Entry.h"
+#include "core/EntryPool.h"
 #include "core/hashing.h"
 
 namespace kel {
@@ -56,13 +58,14 @@ class HashTable {
   int32_t removeString(const char* key, const int32_t* filter);
   int32_t removeLong(int32_t key, const int32_t* filter);
 
-  // Bulk forms of add and find. Keys are hashed some keys ahead and their
-  // buckets fetched into the cache early, so memory latencies overlap;
-  // results and chain order are those of taking the keys one by one. Null
-  // string keys are skipped; null contents mean 0.
+  // Bulk forms of add and find. Keys are hashed some keys ahead, their
+  // buckets and chain heads fetched into the cache early, so memory
+  // latencies overlap; results and chain order are those of taking the keys
+  // one by one. Null string keys are skipped; null contents mean 0.
   void addStrings(const char* const* keys, int32_t count, const int32_t* contents);
   void addLongs(const int32_t* keys, int32_t count, const int32_t* contents);
-  // Calls report(i, entry or null) for every key i; never for a null key.
+  // Calls report(i, content) for every key i that is present; never for a
+  // null key.
   template <typename Report>
   void findStrings(const char* const* keys, int32_t count, Report report) const;
   template <typename Report>
@@ -76,26 +79,38 @@ class HashTable {
   bool isEmpty() const { return counter_ == 0; }
   int32_t size() const { return size_; }
   int32_t counter() const { return counter_; }
-  const Entry* chain(int32_t bucket) const { return buckets_[bucket]; }
+
+  // Chains one by one: visitChain(bucket, head) for every non-empty bucket in
+  // ascending order; entries of buckets further on are fetched into the
+  // cache meanwhile. Follow a chain with next() and read it with view().
+  template <typename VisitChain>
+  void forEachChain(VisitChain visitChain) const;
+  EntryRef next(EntryRef ref) const { return header(ref).next; }
+  EntryView view(EntryRef ref) const;
 
   // Visits every entry in walk order: bucket index ascending, each chain
-  // from its head. Returns the number of entries visited.
+  // from its head, as visit(EntryView). Returns the number of entries visited.
   template <typename Visit>
-  int64_t walk(Visit visit) const {
-    int64_t visited = 0;
-    for (int32_t i = 0; i < size_; ++i)
-      for (const Entry* e = buckets_[i]; e != nullptr; e = e->next, ++visited) visit(*e);
-    return visited;
-  }
+  int64_t walk(Visit visit) const;
 
-  // Restoring: entries made here are linked with placeChain, which puts a
-  // whole chain at a bucket as stored, without hashing, releasing any chain
-  // that bucket held before.
-  Entry* makeStringEntry(const char* key, std::size_t length, int32_t content);
-  Entry* makeLongEntry(int32_t key, int32_t content);
-  void placeChain(int32_t bucket, Entry* head);
+  // Restoring: entries made here are linked with setNext and placeChain,
+  // which puts a whole chain at a bucket as stored, without hashing,
+  // releasing any chain that bucket held before. String entries get their
+  // hash fraction in finishRestoring, which must run before anything else is
+  // done with the table; discardChain releases a chain never placed.
+  EntryRef makeStringEntry(const char* key, std::size_t length, int32_t content);
+  EntryRef makeLongEntry(int32_t key, int32_t content);
+  void setNext(EntryRef entry, EntryRef next) { header(entry).next = next; }
+  void placeChain(int32_t bucket, EntryRef head);
+  void discardChain(EntryRef head) { releaseChain(head); }
+  void finishRestoring();
 
  private:
+  struct Header {
+    EntryRef next;
+    int32_t content;
+  };
+
   // A key with its hash fraction: hashed once, then used for every chain
   // it is looked up in or added to.
   struct StringProbe {
@@ -115,7 +130,12 @@ class HashTable {
       for (int32_t k = 0; k < n; ++k) out[k] = {keys[first + k], lengths[k], fractions[k]};
     }
     bool present() const { return key != nullptr; }
-    bool matches(const Entry& e) const { return e.matchesString(key, length, fraction); }
+    bool matches(EntryRef ref, const EntryPool& pool) const {
+      if (isLongRef(ref)) return false;
+      const auto& e = *reinterpret_cast<const StringEntry*>(pool.at(ref));
+      return e.length == length && e.fraction() == fraction &&
+             std::memcmp(e.key(), key, length) == 0;
+    }
   };
   struct LongProbe {
     int32_t key;
@@ -125,7 +145,9 @@ class HashTable {
       for (int32_t k = 0; k < n; ++k) out[k] = from(keys[first + k]);
     }
     static bool present() { return true; }
-    bool matches(const Entry& e) const { return e.matchesLong(key); }
+    bool matches(EntryRef ref, const EntryPool& pool) const {
+      return isLongRef(ref) && reinterpret_cast<const LongEntry*>(pool.at(ref))->key == key;
+    }
   };
 
   // How many keys ahead the bulk operations hash and prefetch. Keys are
@@ -134,6 +156,9 @@ class HashTable {
   static constexpr int32_t kRing = 64;
   static_assert(kRing >= 2 * kDistance + kHashGroup && kRing % kHashGroup == 0,
                 "the ring holds every key in flight and whole groups");
+  // How many buckets ahead walks and growth fetch chain heads.
+  static constexpr int32_t kWalkAhead = 32;
+
   // Hashes the group of keys that starts at i into the ring, when i starts one.
   template <typename Probe, typename Keys>
   static void hashAhead(Probe* ring, Keys keys, int32_t i, int32_t count) {
@@ -149,21 +174,37 @@ class HashTable {
     (void)address;
 #endif
   }
-  Entry** bucketFor(double fraction) const { return &buckets_[bucketOf(fraction, size_)]; }
-
-  template <typename Probe>
-  static Entry* firstMatch(Entry* e, const Probe& probe) {
-    while (e != nullptr && !probe.matches(*e)) e = e->next;
-    return e;
+  void prefetchEntry(EntryRef ref) const {
+    if (ref != kNoEntry) prefetch(pool_.at(ref));
   }
-  // The entry that holds the key, from the key's chain, or null.
-  template <typename Probe>
-  Entry* find(const Probe& probe) const { return firstMatch(*bucketFor(probe.fraction), probe); }
-  // The entry that holds another entry's key, or null.
-  Entry* findLike(const Entry& entry) const;
 
-  Entry* newEntry(const StringProbe& probe, int32_t content);
-  Entry* newEntry(const LongProbe& probe, int32_t content);
+  Header& header(EntryRef ref) const { return *reinterpret_cast<Header*>(pool_.at(ref)); }
+  EntryRef* bucketFor(double fraction) const { return &buckets_[bucketOf(fraction, size_)]; }
+  // The fraction that places an entry.
+  double fractionOf(EntryRef ref) const {
+    if (isLongRef(ref)) return longFraction(reinterpret_cast<const LongEntry*>(pool_.at(ref))->key);
+    return reinterpret_cast<const StringEntry*>(pool_.at(ref))->fraction();
+  }
+  std::size_t bytesOf(EntryRef ref) const {
+    if (isLongRef(ref)) return sizeof(LongEntry);
+    return reinterpret_cast<const StringEntry*>(pool_.at(ref))->bytes();
+  }
+
+  // The one place a chain is searched for a key: the first entry from
+  // `ref` on that holds the probe's key, or kNoEntry.
+  template <typename Probe>
+  EntryRef firstMatch(EntryRef ref, const Probe& probe) const {
+    while (ref != kNoEntry && !probe.matches(ref, pool_)) ref = header(ref).next;
+    return ref;
+  }
+  // The entry that holds the key, from the key's chain, or kNoEntry.
+  template <typename Probe>
+  EntryRef find(const Probe& probe) const { return firstMatch(*bucketFor(probe.fraction), probe); }
+  // The entry that holds another entry's key, or kNoEntry.
+  EntryRef findLike(EntryRef ref) const;
+
+  EntryRef newEntry(const StringProbe& probe, int32_t content);
+  EntryRef newEntry(const LongProbe& probe, int32_t content);
   template <typename Probe>
   void addIfAbsent(const Probe& probe, int32_t content);
   template <typename Probe>
@@ -175,21 +216,51 @@ class HashTable {
   template <typename Probe, typename Keys, typename Report>
   void pipelinedFind(Keys keys, int32_t count, Report report) const;
 
-  void add(Entry* entry);
-  void destroy(Entry* entry);
-  void releaseChain(Entry* head);
+  void add(EntryRef entry);
+  void destroy(EntryRef entry);
+  void releaseChain(EntryRef head);
+  void releaseOutsideKeys();
   void grow();
-  void relinkAll(Entry** oldBuckets, int32_t oldSize);
+  void split(EntryRef* oldBuckets, int32_t oldSize);
+  void relinkAll(EntryRef* oldBuckets, int32_t oldSize);
 
   int32_t size_ = 0;
-  Entry** buckets_ = nullptr;
+  EntryRef* buckets_ = nullptr;
   int32_t counter_ = 0;
   // True while the table holds chains as a restart file stored them: they may
   // repeat a key, which growth then drops as adding it again would. Tables
   // built in memory, and restored ones once grown, skip that search.
   bool storedChains_ = false;
+  // String entries whose key has a block of its own.
+  int64_t outsideKeys_ = 0;
   EntryPool pool_;
 };
+
+template <typename VisitChain>
+void HashTable::forEachChain(VisitChain visitChain) const {
+  for (int32_t i = 0; i < size_; ++i) {
+    if (i + kWalkAhead < size_) prefetchEntry(buckets_[i + kWalkAhead]);
+    if (buckets_[i] != kNoEntry) visitChain(i, buckets_[i]);
+  }
+}
+
+template <typename Visit>
+int64_t HashTable::walk(Visit visit) const {
+  int64_t visited = 0;
+  forEachChain([&](int32_t, EntryRef head) {
+    for (EntryRef e = head; e != kNoEntry; e = next(e), ++visited) visit(view(e));
+  });
+  return visited;
+}
+
+inline EntryView HashTable::view(EntryRef ref) const {
+  if (isLongRef(ref)) {
+    const auto& e = *reinterpret_cast<const LongEntry*>(pool_.at(ref));
+    return {true, e.content, e.key, nullptr, 0};
+  }
+  const auto& e = *reinterpret_cast<const StringEntry*>(pool_.at(ref));
+  return {false, e.content, 0, e.key(), e.length};
+}
 
 // A software pipeline over the keys: key i is hashed and its bucket
 // prefetched, the chain head of key i - kDistance is loaded and prefetched,
@@ -197,7 +268,7 @@ class HashTable {
 template <typename Probe, typename Keys, typename Report>
 void HashTable::pipelinedFind(Keys keys, int32_t count, Report report) const {
   Probe probes[kRing];
-  Entry* heads[kRing];
+  EntryRef heads[kRing];
   for (int32_t i = 0; i < count + 2 * kDistance; ++i) {
     if (i < count) {
       hashAhead(probes, keys, i, count);
@@ -206,12 +277,14 @@ void HashTable::pipelinedFind(Keys keys, int32_t count, Report report) const {
     }
     const int32_t loading = i - kDistance;
     if (loading >= 0 && loading < count && probes[loading % kRing].present()) {
-      Entry* head = heads[loading % kRing] = *bucketFor(probes[loading % kRing].fraction);
-      prefetch(head);
+      const EntryRef head = heads[loading % kRing] = *bucketFor(probes[loading % kRing].fraction);
+      prefetchEntry(head);
     }
     const int32_t finding = i - 2 * kDistance;
-    if (finding >= 0 && probes[finding % kRing].present())
-      report(finding, firstMatch(heads[finding % kRing], probes[finding % kRing]));
+    if (finding >= 0 && probes[finding % kRing].present()) {
+      const EntryRef found = firstMatch(heads[finding % kRing], probes[finding % kRing]);
+      if (found != kNoEntry) report(finding, header(found).content);
+    }
   }
 }
 

@@ -13,10 +13,9 @@ void clearFound(char* found, int32_t count) {
 
 // Reports one search result the way the host asked for it.
 auto reporter(char* found, int32_t* contents) {
-  return [found, contents](int32_t i, const Entry* entry) {
-    if (entry == nullptr) return;
+  return [found, contents](int32_t i, int32_t content) {
     if (found != nullptr) found[i] = 1;
-    if (contents != nullptr) contents[i] = entry->getContent();
+    if (contents != nullptr) contents[i] = content;
   };
 }
 

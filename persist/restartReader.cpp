@@ -114,17 +114,22 @@ class Reader {
       if (!int32(&bucket) || bucket < 0 || bucket >= size || !int32(&length)) return damaged();
       // A chain length of 0 or less still stands for one entry.
       const int64_t entries = length < 1 ? 1 : length;
-      Entry* head = nullptr;
-      Entry** tail = &head;
+      EntryRef head = kNoEntry;
+      EntryRef tail = kNoEntry;
       for (int64_t i = 0; i < entries; ++i, ++loaded) {
-        Entry* entry = readEntry(*table);
-        if (entry == nullptr) return damaged();  // the table's pool takes the partial chain
-        *tail = entry;
-        tail = &entry->next;
+        const EntryRef entry = readEntry(*table);
+        if (entry == kNoEntry) {
+          table->discardChain(head);
+          return damaged();
+        }
+        if (tail == kNoEntry) head = entry;
+        else table->setNext(tail, entry);
+        tail = entry;
       }
       // A bucket stored twice keeps its later chain.
       table->placeChain(bucket, head);
     }
+    table->finishRestoring();
     return {table.release(), -1};
   }
 
@@ -139,19 +144,20 @@ class Reader {
   }
   RestartImage damaged() const { return {nullptr, fieldAt_}; }
 
-  Entry* readEntry(HashTable& table) {
+  // The next entry, or kNoEntry where the file stops making sense.
+  EntryRef readEntry(HashTable& table) {
     int32_t content = 0;
     uint8_t isLong = 0;
-    if (!int32(&content) || !byte(&isLong) || isLong > 1) return nullptr;
+    if (!int32(&content) || !byte(&isLong) || isLong > 1) return kNoEntry;
     if (isLong == 1) {
       int32_t key = 0;
-      if (!int32(&key)) return nullptr;
+      if (!int32(&key)) return kNoEntry;
       return table.makeLongEntry(key, content);
     }
     fieldAt_ = in_.position();
     std::size_t length = 0;
-    if (in_.string(&length) != Input::Scan::kFound) return nullptr;
-    Entry* entry =
+    if (in_.string(&length) != Input::Scan::kFound) return kNoEntry;
+    const EntryRef entry =
         table.makeStringEntry(reinterpret_cast<const char*>(in_.cursor()), length, content);
     in_.skip(length + 1);
     return entry;
