@@ -160,25 +160,13 @@ void HashTable::setContentLong(int32_t key, int32_t content) {
   setContent(LongProbe::from(key), content);
 }
 
-// Key i is hashed and its bucket prefetched, the chain head of key
-// i - kDistance is prefetched, and key i - 2 * kDistance is added. The add
-// reads its bucket again: keys added meanwhile may have changed it.
+// Adds read their bucket again when their turn comes: keys added meanwhile
+// may have changed it, or grown the table.
 template <typename Probe, typename Keys>
 void HashTable::pipelinedAdd(Keys keys, int32_t count, const int32_t* contents) {
-  Probe probes[kRing];
-  for (int32_t i = 0; i < count + 2 * kDistance; ++i) {
-    if (i < count) {
-      hashAhead(probes, keys, i, count);
-      const Probe& probe = probes[i % kRing];
-      if (probe.present()) prefetch(bucketFor(probe.fraction));
-    }
-    const int32_t loading = i - kDistance;
-    if (loading >= 0 && loading < count && probes[loading % kRing].present())
-      prefetchEntry(*bucketFor(probes[loading % kRing].fraction));
-    const int32_t adding = i - 2 * kDistance;
-    if (adding >= 0 && probes[adding % kRing].present())
-      addIfAbsent(probes[adding % kRing], contents != nullptr ? contents[adding] : 0);
-  }
+  pipelined<Probe>(keys, count, [&](int32_t i, const Probe& probe) {
+    addIfAbsent(probe, contents != nullptr ? contents[i] : 0);
+  });
 }
 
 void HashTable::addStrings(const char* const* keys, int32_t count, const int32_t* contents) {

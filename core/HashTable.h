@@ -150,22 +150,12 @@ class HashTable {
     }
   };
 
-  // How many keys ahead the bulk operations hash and prefetch. Keys are
-  // hashed kHashGroup at a time, into kHashGroup consecutive ring slots.
-  static constexpr int32_t kDistance = 16;
-  static constexpr int32_t kRing = 64;
-  static_assert(kRing >= 2 * kDistance + kHashGroup && kRing % kHashGroup == 0,
-                "the ring holds every key in flight and whole groups");
+  // The bulk operations take keys in blocks of kBlock, hashed kHashGroup at
+  // a time.
+  static constexpr int32_t kBlock = 16;
+  static_assert(kBlock % kHashGroup == 0, "blocks hold whole hash groups");
   // How many buckets ahead walks and growth fetch chain heads.
   static constexpr int32_t kWalkAhead = 32;
-
-  // Hashes the group of keys that starts at i into the ring, when i starts one.
-  template <typename Probe, typename Keys>
-  static void hashAhead(Probe* ring, Keys keys, int32_t i, int32_t count) {
-    if (i % kHashGroup != 0) return;
-    const int32_t n = count - i < kHashGroup ? count - i : kHashGroup;
-    Probe::fill(&ring[i % kRing], keys, i, n);
-  }
 
   static void prefetch(const void* address) {
 #if defined(__GNUC__)
@@ -213,6 +203,8 @@ class HashTable {
   int32_t remove(const Probe& probe, const int32_t* filter);
   template <typename Probe, typename Keys>
   void pipelinedAdd(Keys keys, int32_t count, const int32_t* contents);
+  template <typename Probe, typename Keys, typename Step>
+  void pipelined(Keys keys, int32_t count, Step step) const;
   template <typename Probe, typename Keys, typename Report>
   void pipelinedFind(Keys keys, int32_t count, Report report) const;
 
@@ -262,30 +254,51 @@ inline EntryView HashTable::view(EntryRef ref) const {
   return {false, e.content, 0, e.key(), e.length};
 }
 
-// A software pipeline over the keys: key i is hashed and its bucket
-// prefetched, the chain head of key i - kDistance is loaded and prefetched,
-// and key i - 2 * kDistance is looked up, by then usually in the cache.
-template <typename Probe, typename Keys, typename Report>
-void HashTable::pipelinedFind(Keys keys, int32_t count, Report report) const {
-  Probe probes[kRing];
-  EntryRef heads[kRing];
-  for (int32_t i = 0; i < count + 2 * kDistance; ++i) {
-    if (i < count) {
-      hashAhead(probes, keys, i, count);
-      const Probe& probe = probes[i % kRing];
-      if (probe.present()) prefetch(bucketFor(probe.fraction));
+// A software pipeline over blocks of kBlock keys: block j is hashed and its
+// buckets prefetched while the chain heads of block j - 1 are loaded and
+// prefetched and block j - 2 is looked up (or added), by then usually in
+// the cache. Each stage is a short loop over one block.
+template <typename Probe, typename Keys, typename Step>
+void HashTable::pipelined(Keys keys, int32_t count, Step step) const {
+  struct Block {
+    Probe probes[kBlock];
+    int32_t buckets[kBlock];
+    int32_t first = 0;
+    int32_t n = 0;
+  };
+  Block blocks[3];
+  const int32_t blockCount = (count + kBlock - 1) / kBlock;
+  for (int32_t j = 0; j < blockCount + 2; ++j) {
+    if (j < blockCount) {
+      Block& b = blocks[j % 3];
+      b.first = j * kBlock;
+      b.n = count - b.first < kBlock ? count - b.first : kBlock;
+      for (int32_t k = 0; k < b.n; k += kHashGroup)
+        Probe::fill(b.probes + k, keys, b.first + k, b.n - k < kHashGroup ? b.n - k : kHashGroup);
+      for (int32_t k = 0; k < b.n; ++k) {
+        b.buckets[k] = bucketOf(b.probes[k].fraction, size_);
+        prefetch(&buckets_[b.buckets[k]]);
+      }
     }
-    const int32_t loading = i - kDistance;
-    if (loading >= 0 && loading < count && probes[loading % kRing].present()) {
-      const EntryRef head = heads[loading % kRing] = *bucketFor(probes[loading % kRing].fraction);
-      prefetchEntry(head);
+    if (j >= 1 && j - 1 < blockCount) {
+      const Block& b = blocks[(j - 1) % 3];
+      for (int32_t k = 0; k < b.n; ++k)
+        if (b.probes[k].present()) prefetchEntry(buckets_[b.buckets[k]]);
     }
-    const int32_t finding = i - 2 * kDistance;
-    if (finding >= 0 && probes[finding % kRing].present()) {
-      const EntryRef found = firstMatch(heads[finding % kRing], probes[finding % kRing]);
-      if (found != kNoEntry) report(finding, header(found).content);
+    if (j >= 2) {
+      const Block& b = blocks[(j - 2) % 3];
+      for (int32_t k = 0; k < b.n; ++k)
+        if (b.probes[k].present()) step(b.first + k, b.probes[k]);
     }
   }
+}
+
+template <typename Probe, typename Keys, typename Report>
+void HashTable::pipelinedFind(Keys keys, int32_t count, Report report) const {
+  pipelined<Probe>(keys, count, [&](int32_t i, const Probe& probe) {
+    const EntryRef found = find(probe);
+    if (found != kNoEntry) report(i, header(found).content);
+  });
 }
 
 template <typename Report>

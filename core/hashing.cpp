@@ -6,8 +6,6 @@
 
 namespace kel {
 
-const double goldenRatio = (std::sqrt(5.0) - 1.0) * 0.5;
-
 namespace {
 
 constexpr std::size_t kShortKey = 30;  // longer keys are sampled in windows
