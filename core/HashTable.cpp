@@ -12,12 +12,6 @@ namespace {
 
 constexpr int32_t kLargestSize = INT32_MAX;
 
-EntryRef* allocateBuckets(int64_t size) {
-  if (size > kLargestSize) outOfMemory();
-  return static_cast<EntryRef*>(
-      allocateZeroedOrDie(static_cast<std::size_t>(size), sizeof(EntryRef)));
-}
-
 // counter is a 32-bit field that restored files may set to any value; it
 // wraps instead of overflowing.
 int32_t wrapped(int64_t value) { return static_cast<int32_t>(static_cast<uint32_t>(value)); }
@@ -36,24 +30,28 @@ int64_t bucketsFor(int64_t n) {
 
 }  // namespace
 
-HashTable::HashTable(int64_t n) : pool_(expectedEntryBytes(n)) {
-  const int64_t size = bucketsFor(n);
-  buckets_ = allocateBuckets(size);
+// Empty heads and tags for `size` buckets, in place of the current ones.
+void HashTable::allocateBuckets(int64_t size) {
+  if (size > kLargestSize) outOfMemory();
+  buckets_ = static_cast<EntryRef*>(
+      allocateZeroedOrDie(static_cast<std::size_t>(size), sizeof(EntryRef)));
+  tags_ = static_cast<uint8_t*>(allocateZeroedOrDie(static_cast<std::size_t>(size), 1));
   size_ = static_cast<int32_t>(size);
 }
 
+HashTable::HashTable(int64_t n) : pool_(expectedEntryBytes(n)) { allocateBuckets(bucketsFor(n)); }
+
 HashTable::HashTable(int32_t size, int32_t counter)
-    : size_(size),
-      buckets_(allocateBuckets(size)),
-      counter_(counter),
-      storedChains_(true),
-      pool_(expectedEntryBytes(counter)) {}
+    : counter_(counter), storedChains_(true), pool_(expectedEntryBytes(counter)) {
+  allocateBuckets(size);
+}
 
 // Every entry lives in the pool, which releases them all at once; only keys
 // with a block of their own need a walk.
 HashTable::~HashTable() {
   if (outsideKeys_ > 0) releaseOutsideKeys();
   std::free(buckets_);
+  std::free(tags_);
 }
 
 void HashTable::releaseOutsideKeys() {
@@ -133,6 +131,7 @@ void HashTable::finishRestoring() {
     }
   }
   if (n > 0) hashGroup();
+  for (int32_t i = 0; i < size_; ++i) tags_[i] = tagsOfChain(buckets_[i]);
 }
 
 template <typename Probe>
@@ -164,7 +163,7 @@ void HashTable::setContentLong(int32_t key, int32_t content) {
 // may have changed it, or grown the table.
 template <typename Probe, typename Keys>
 void HashTable::pipelinedAdd(Keys keys, int32_t count, const int32_t* contents) {
-  pipelined<Probe>(keys, count, [&](int32_t i, const Probe& probe) {
+  pipelined<Probe>(keys, count, true, [&](int32_t i, const Probe& probe, int32_t, bool) {
     addIfAbsent(probe, contents != nullptr ? contents[i] : 0);
   });
 }
@@ -184,13 +183,16 @@ void HashTable::addLongs(const int32_t* keys, int32_t count, const int32_t* cont
 template <typename Probe>
 int32_t HashTable::remove(const Probe& probe, const int32_t* filter) {
   int32_t result = 0;
-  EntryRef* link = bucketFor(probe.fraction);
+  const int32_t bucket = bucketOf(probe.fraction, size_);
+  if ((tags_[bucket] & probe.tag()) == 0) return result;
+  EntryRef* link = &buckets_[bucket];
   for (EntryRef e = firstMatch(*link, probe); e != kNoEntry; e = firstMatch(*link, probe)) {
     while (*link != e) link = &header(*link).next;
     result = header(e).content;
     if (filter == nullptr || *filter == result) {
       *link = header(e).next;
       destroy(e);
+      tags_[bucket] = tagsOfChain(buckets_[bucket]);
       counter_ = wrapped(int64_t{counter_} - 1);
       return result;
     }
@@ -228,14 +230,16 @@ void HashTable::releaseChain(EntryRef head) {
 void HashTable::placeChain(int32_t bucket, EntryRef head) {
   releaseChain(buckets_[bucket]);
   buckets_[bucket] = head;
+  tags_[bucket] = 0xFF;  // until finishRestoring: every key may be there
 }
 
 // Puts the entry at the head of its chain and grows the table when the
 // entries exceed size * kLoadFactor (equality does not grow).
 void HashTable::add(EntryRef entry) {
-  EntryRef* head = bucketFor(fractionOf(entry));
-  header(entry).next = *head;
-  *head = entry;
+  const int32_t bucket = bucketOf(fractionOf(entry), size_);
+  header(entry).next = buckets_[bucket];
+  buckets_[bucket] = entry;
+  tags_[bucket] |= tagOf(entry);
   counter_ = wrapped(int64_t{counter_} + 1);
   if (static_cast<double>(counter_) > static_cast<double>(size_) * kLoadFactor) grow();
 }
@@ -245,8 +249,8 @@ void HashTable::add(EntryRef entry) {
 void HashTable::grow() {
   const int32_t oldSize = size_;
   EntryRef* oldBuckets = buckets_;
-  buckets_ = allocateBuckets(int64_t{oldSize} * 2);
-  size_ = oldSize * 2;
+  std::free(tags_);
+  allocateBuckets(int64_t{oldSize} * 2);
   if (isEmpty()) {
     for (int32_t i = 0; i < oldSize; ++i) releaseChain(oldBuckets[i]);
   } else if (storedChains_) {
@@ -271,9 +275,10 @@ void HashTable::split(EntryRef* oldBuckets, int32_t oldSize) {
     EntryRef e = oldBuckets[i];
     while (e != kNoEntry) {
       const EntryRef following = next(e);
-      EntryRef* head = bucketFor(fractionOf(e));
-      header(e).next = *head;
-      *head = e;
+      const int32_t bucket = bucketOf(fractionOf(e), size_);
+      header(e).next = buckets_[bucket];
+      buckets_[bucket] = e;
+      tags_[bucket] |= tagOf(e);
       e = following;
     }
   }
@@ -308,6 +313,7 @@ const char* HashTable::brokenInvariant() const {
       if (bucketOf(fraction, size_) != i) return "an entry sits outside the bucket of its key";
       if (findLike(e) != e) return "a key occurs twice";
     }
+    if (tags_[i] != tagsOfChain(buckets_[i])) return "a bucket's tag differs from its chain's";
   }
   return entries == counter_ ? nullptr : "counter differs from the entries in the chains";
 }

@@ -16,6 +16,11 @@
 // meet in one new chain end up in the reverse of their visiting order.
 //
 // Bucket heads and chain links are 32-bit entry references (core/Entry.h).
+// Beside every bucket head lies a one-byte tag: the union of one bit per
+// entry of its chain, the bit chosen by a hash of the entry's key that is
+// independent of its bucket. A lookup whose key's bit is missing from its
+// bucket's tag is answered without reading the head or any entry: a miss
+// reads one byte, from an array a quarter the size of the heads.
 #pragma once
 
 #include <cstddef>
@@ -121,6 +126,7 @@ class HashTable {
       const std::size_t length = std::strlen(key);
       return {key, length, stringFraction(key, length)};
     }
+    uint8_t tag() const { return tagOfFraction(fraction); }
     // Probes for keys[first] to keys[first + n - 1], n <= kHashGroup,
     // hashed together.
     static void fill(StringProbe* out, const char* const* keys, int32_t first, int32_t n) {
@@ -141,6 +147,7 @@ class HashTable {
     int32_t key;
     double fraction;
     static LongProbe from(int32_t key) { return {key, longFraction(key)}; }
+    uint8_t tag() const { return tagOfLong(key); }
     static void fill(LongProbe* out, const int32_t* keys, int32_t first, int32_t n) {
       for (int32_t k = 0; k < n; ++k) out[k] = from(keys[first + k]);
     }
@@ -169,7 +176,31 @@ class HashTable {
   }
 
   Header& header(EntryRef ref) const { return *reinterpret_cast<Header*>(pool_.at(ref)); }
-  EntryRef* bucketFor(double fraction) const { return &buckets_[bucketOf(fraction, size_)]; }
+  // The tag bit of an entry's key: one of eight, from a hash of the key that
+  // does not decide its bucket (the low bits of a string key's fraction, a
+  // mix of a long key's bits).
+  static uint8_t tagOfLong(int32_t key) {
+    uint32_t h = static_cast<uint32_t>(key) * 0x85EBCA6Bu;
+    h ^= h >> 15;
+    h *= 0xC2B2AE35u;
+    return static_cast<uint8_t>(1u << (h >> 29));
+  }
+  static uint8_t tagOfFraction(double fraction) {
+    uint64_t bits;
+    std::memcpy(&bits, &fraction, sizeof bits);
+    const uint32_t folded = static_cast<uint32_t>(bits) ^ static_cast<uint32_t>(bits >> 32);
+    return static_cast<uint8_t>(1u << ((folded * 0x9E3779B1u) >> 29));
+  }
+  uint8_t tagOf(EntryRef ref) const {
+    if (isLongRef(ref)) return tagOfLong(reinterpret_cast<const LongEntry*>(pool_.at(ref))->key);
+    return tagOfFraction(reinterpret_cast<const StringEntry*>(pool_.at(ref))->fraction());
+  }
+  // The union of the tag bits of a chain.
+  uint8_t tagsOfChain(EntryRef head) const {
+    uint8_t tags = 0;
+    for (EntryRef e = head; e != kNoEntry; e = header(e).next) tags |= tagOf(e);
+    return tags;
+  }
   // The fraction that places an entry.
   double fractionOf(EntryRef ref) const {
     if (isLongRef(ref)) return longFraction(reinterpret_cast<const LongEntry*>(pool_.at(ref))->key);
@@ -187,9 +218,15 @@ class HashTable {
     while (ref != kNoEntry && !probe.matches(ref, pool_)) ref = header(ref).next;
     return ref;
   }
-  // The entry that holds the key, from the key's chain, or kNoEntry.
+  // The entry that holds the key, from the key's chain in `bucket`, or
+  // kNoEntry; the bucket's tag answers for most keys that are absent.
   template <typename Probe>
-  EntryRef find(const Probe& probe) const { return firstMatch(*bucketFor(probe.fraction), probe); }
+  EntryRef findIn(int32_t bucket, const Probe& probe) const {
+    if ((tags_[bucket] & probe.tag()) == 0) return kNoEntry;
+    return firstMatch(buckets_[bucket], probe);
+  }
+  template <typename Probe>
+  EntryRef find(const Probe& probe) const { return findIn(bucketOf(probe.fraction, size_), probe); }
   // The entry that holds another entry's key, or kNoEntry.
   EntryRef findLike(EntryRef ref) const;
 
@@ -204,7 +241,7 @@ class HashTable {
   template <typename Probe, typename Keys>
   void pipelinedAdd(Keys keys, int32_t count, const int32_t* contents);
   template <typename Probe, typename Keys, typename Step>
-  void pipelined(Keys keys, int32_t count, Step step) const;
+  void pipelined(Keys keys, int32_t count, bool adding, Step step) const;
   template <typename Probe, typename Keys, typename Report>
   void pipelinedFind(Keys keys, int32_t count, Report report) const;
 
@@ -213,11 +250,13 @@ class HashTable {
   void releaseChain(EntryRef head);
   void releaseOutsideKeys();
   void grow();
+  void allocateBuckets(int64_t size);
   void split(EntryRef* oldBuckets, int32_t oldSize);
   void relinkAll(EntryRef* oldBuckets, int32_t oldSize);
 
   int32_t size_ = 0;
   EntryRef* buckets_ = nullptr;
+  uint8_t* tags_ = nullptr;
   int32_t counter_ = 0;
   // True while the table holds chains as a restart file stored them: they may
   // repeat a key, which growth then drops as adding it again would. Tables
@@ -254,49 +293,63 @@ inline EntryView HashTable::view(EntryRef ref) const {
   return {false, e.content, 0, e.key(), e.length};
 }
 
-// A software pipeline over blocks of kBlock keys: block j is hashed and its
-// buckets prefetched while the chain heads of block j - 1 are loaded and
-// prefetched and block j - 2 is looked up (or added), by then usually in
+// A software pipeline over blocks of kBlock keys. Block j is hashed and the
+// tags of its buckets prefetched; meanwhile block j - 1 reads its tags and
+// prefetches the chain heads its keys may be in (all of them when adding:
+// an add writes its head), block j - 2 loads those heads and prefetches the
+// first entries, and block j - 3 is looked up or added, by then usually in
 // the cache. Each stage is a short loop over one block.
 template <typename Probe, typename Keys, typename Step>
-void HashTable::pipelined(Keys keys, int32_t count, Step step) const {
+void HashTable::pipelined(Keys keys, int32_t count, bool adding, Step step) const {
   struct Block {
     Probe probes[kBlock];
     int32_t buckets[kBlock];
+    bool maybe[kBlock];
     int32_t first = 0;
     int32_t n = 0;
   };
-  Block blocks[3];
+  constexpr int32_t kStages = 4;
+  Block blocks[kStages];
   const int32_t blockCount = (count + kBlock - 1) / kBlock;
-  for (int32_t j = 0; j < blockCount + 2; ++j) {
+  for (int32_t j = 0; j < blockCount + kStages - 1; ++j) {
     if (j < blockCount) {
-      Block& b = blocks[j % 3];
+      Block& b = blocks[j % kStages];
       b.first = j * kBlock;
       b.n = count - b.first < kBlock ? count - b.first : kBlock;
       for (int32_t k = 0; k < b.n; k += kHashGroup)
         Probe::fill(b.probes + k, keys, b.first + k, b.n - k < kHashGroup ? b.n - k : kHashGroup);
       for (int32_t k = 0; k < b.n; ++k) {
         b.buckets[k] = bucketOf(b.probes[k].fraction, size_);
-        prefetch(&buckets_[b.buckets[k]]);
+        prefetch(&tags_[b.buckets[k]]);
       }
     }
     if (j >= 1 && j - 1 < blockCount) {
-      const Block& b = blocks[(j - 1) % 3];
-      for (int32_t k = 0; k < b.n; ++k)
-        if (b.probes[k].present()) prefetchEntry(buckets_[b.buckets[k]]);
+      Block& b = blocks[(j - 1) % kStages];
+      for (int32_t k = 0; k < b.n; ++k) {
+        b.maybe[k] = b.probes[k].present() && (tags_[b.buckets[k]] & b.probes[k].tag()) != 0;
+        if (b.maybe[k] || adding) prefetch(&buckets_[b.buckets[k]]);
+      }
     }
-    if (j >= 2) {
-      const Block& b = blocks[(j - 2) % 3];
+    if (j >= 2 && j - 2 < blockCount) {
+      const Block& b = blocks[(j - 2) % kStages];
       for (int32_t k = 0; k < b.n; ++k)
-        if (b.probes[k].present()) step(b.first + k, b.probes[k]);
+        if (b.maybe[k]) prefetchEntry(buckets_[b.buckets[k]]);
+    }
+    if (j >= 3) {
+      const Block& b = blocks[(j - 3) % kStages];
+      for (int32_t k = 0; k < b.n; ++k)
+        if (b.probes[k].present()) step(b.first + k, b.probes[k], b.buckets[k], b.maybe[k]);
     }
   }
 }
 
+// The bucket and tag found for a key in the pipeline stay right: nothing
+// changes the table during a find.
 template <typename Probe, typename Keys, typename Report>
 void HashTable::pipelinedFind(Keys keys, int32_t count, Report report) const {
-  pipelined<Probe>(keys, count, [&](int32_t i, const Probe& probe) {
-    const EntryRef found = find(probe);
+  pipelined<Probe>(keys, count, false, [&](int32_t i, const Probe& probe, int32_t bucket, bool maybe) {
+    if (!maybe) return;
+    const EntryRef found = firstMatch(buckets_[bucket], probe);
     if (found != kNoEntry) report(i, header(found).content);
   });
 }
