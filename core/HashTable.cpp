@@ -134,15 +134,31 @@ void HashTable::finishRestoring() {
   for (int32_t i = 0; i < size_; ++i) tags_[i] = tagsOfChain(buckets_[i]);
 }
 
+// Puts a new entry for the key at the head of chain `bucket` (the key's
+// bucket, `tag` its tag bit) and grows the table when the entries exceed
+// size * kLoadFactor (equality does not grow).
 template <typename Probe>
-void HashTable::addIfAbsent(const Probe& probe, int32_t content) {
-  if (find(probe) == kNoEntry) add(newEntry(probe, content));
+void HashTable::insert(const Probe& probe, int32_t bucket, uint8_t tag, int32_t content) {
+  const EntryRef entry = newEntry(probe, content);
+  header(entry).next = buckets_[bucket];
+  buckets_[bucket] = entry;
+  tags_[bucket] |= tag;
+  counter_ = wrapped(int64_t{counter_} + 1);
+  if (static_cast<double>(counter_) > static_cast<double>(size_) * kLoadFactor) grow();
+}
+
+template <typename Probe>
+void HashTable::addIfAbsentAt(const Probe& probe, int32_t bucket, uint8_t tag, int32_t content) {
+  if ((tags_[bucket] & tag) != 0 && firstMatch(buckets_[bucket], probe) != kNoEntry) return;
+  insert(probe, bucket, tag, content);
 }
 
 template <typename Probe>
 void HashTable::setContent(const Probe& probe, int32_t content) {
-  if (const EntryRef e = find(probe)) header(e).content = content;
-  else add(newEntry(probe, content));
+  const int32_t bucket = bucketOf(probe.fraction, size_);
+  const EntryRef e = findIn(bucket, probe);
+  if (e != kNoEntry) header(e).content = content;
+  else insert(probe, bucket, probe.tag(), content);
 }
 
 void HashTable::addString(const char* key, int32_t content) {
@@ -159,12 +175,17 @@ void HashTable::setContentLong(int32_t key, int32_t content) {
   setContent(LongProbe::from(key), content);
 }
 
-// Adds read their bucket again when their turn comes: keys added meanwhile
-// may have changed it, or grown the table.
+// Adds read their chain and tag again when their turn comes: keys added
+// meanwhile may have changed them, or grown the table.
 template <typename Probe, typename Keys>
 void HashTable::pipelinedAdd(Keys keys, int32_t count, const int32_t* contents) {
-  pipelined<Probe>(keys, count, true, [&](int32_t i, const Probe& probe, int32_t, bool) {
-    addIfAbsent(probe, contents != nullptr ? contents[i] : 0);
+  pipelined<Probe>(keys, count, [&](const Block<Probe>& b) {
+    for (int32_t k = 0; k < b.n; ++k) {
+      if (!b.probes[k].present()) continue;
+      const int32_t content = contents != nullptr ? contents[b.first + k] : 0;
+      if (b.size == size_) addIfAbsentAt(b.probes[k], b.buckets[k], b.tags[k], content);
+      else addIfAbsent(b.probes[k], content);
+    }
   });
 }
 

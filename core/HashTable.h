@@ -159,7 +159,7 @@ class HashTable {
 
   // The bulk operations take keys in blocks of kBlock, hashed kHashGroup at
   // a time.
-  static constexpr int32_t kBlock = 16;
+  static constexpr int32_t kBlock = 32;
   static_assert(kBlock % kHashGroup == 0, "blocks hold whole hash groups");
   // How many buckets ahead walks and growth fetch chain heads.
   static constexpr int32_t kWalkAhead = 32;
@@ -171,19 +171,18 @@ class HashTable {
     (void)address;
 #endif
   }
-  void prefetchEntry(EntryRef ref) const {
-    if (ref != kNoEntry) prefetch(pool_.at(ref));
-  }
+  // kNoEntry names the reserved first bytes of the pool: prefetching them
+  // is harmless, and a prefetch without a branch is not dropped.
+  void prefetchEntry(EntryRef ref) const { prefetch(pool_.at(ref)); }
 
   Header& header(EntryRef ref) const { return *reinterpret_cast<Header*>(pool_.at(ref)); }
   // The tag bit of an entry's key: one of eight, from a hash of the key that
   // does not decide its bucket (the low bits of a string key's fraction, a
   // mix of a long key's bits).
+  // (The multiplier is far from the golden ratio times 2^32, so the top bits
+  // of the product do not follow the bucket.)
   static uint8_t tagOfLong(int32_t key) {
-    uint32_t h = static_cast<uint32_t>(key) * 0x85EBCA6Bu;
-    h ^= h >> 15;
-    h *= 0xC2B2AE35u;
-    return static_cast<uint8_t>(1u << (h >> 29));
+    return static_cast<uint8_t>(1u << ((static_cast<uint32_t>(key) * 0x2545F491u) >> 29));
   }
   static uint8_t tagOfFraction(double fraction) {
     uint64_t bits;
@@ -233,15 +232,23 @@ class HashTable {
   EntryRef newEntry(const StringProbe& probe, int32_t content);
   EntryRef newEntry(const LongProbe& probe, int32_t content);
   template <typename Probe>
-  void addIfAbsent(const Probe& probe, int32_t content);
+  void addIfAbsent(const Probe& probe, int32_t content) {
+    addIfAbsentAt(probe, bucketOf(probe.fraction, size_), probe.tag(), content);
+  }
+  template <typename Probe>
+  void addIfAbsentAt(const Probe& probe, int32_t bucket, uint8_t tag, int32_t content);
+  template <typename Probe>
+  void insert(const Probe& probe, int32_t bucket, uint8_t tag, int32_t content);
   template <typename Probe>
   void setContent(const Probe& probe, int32_t content);
   template <typename Probe>
   int32_t remove(const Probe& probe, const int32_t* filter);
   template <typename Probe, typename Keys>
   void pipelinedAdd(Keys keys, int32_t count, const int32_t* contents);
+  template <typename Probe>
+  struct Block;
   template <typename Probe, typename Keys, typename Step>
-  void pipelined(Keys keys, int32_t count, bool adding, Step step) const;
+  void pipelined(Keys keys, int32_t count, Step step) const;
   template <typename Probe, typename Keys, typename Report>
   void pipelinedFind(Keys keys, int32_t count, Report report) const;
 
@@ -294,63 +301,68 @@ inline EntryView HashTable::view(EntryRef ref) const {
 }
 
 // A software pipeline over blocks of kBlock keys. Block j is hashed and the
-// tags of its buckets prefetched; meanwhile block j - 1 reads its tags and
-// prefetches the chain heads its keys may be in (all of them when adding:
-// an add writes its head), block j - 2 loads those heads and prefetches the
-// first entries, and block j - 3 is looked up or added, by then usually in
-// the cache. Each stage is a short loop over one block.
+// tags and heads of its buckets prefetched; meanwhile block j - 1 reads its
+// tags and, for keys that may be present, loads their chain heads and
+// prefetches the first entries; and block j - 2 is looked up or added, by
+// then usually in the cache. Each stage is a short loop over one block.
+template <typename Probe>
+struct HashTable::Block {
+  Probe probes[kBlock];
+  int32_t buckets[kBlock];
+  uint8_t tags[kBlock];
+  EntryRef heads[kBlock];  // kNoEntry where the tag rules the key out
+  int32_t first;
+  int32_t n;
+  int32_t size;  // the table's bucket count when the block was hashed
+};
+
 template <typename Probe, typename Keys, typename Step>
-void HashTable::pipelined(Keys keys, int32_t count, bool adding, Step step) const {
-  struct Block {
-    Probe probes[kBlock];
-    int32_t buckets[kBlock];
-    bool maybe[kBlock];
-    int32_t first = 0;
-    int32_t n = 0;
-  };
-  constexpr int32_t kStages = 4;
-  Block blocks[kStages];
+void HashTable::pipelined(Keys keys, int32_t count, Step step) const {
+  constexpr int32_t kGap = 2;  // blocks between stages
+  constexpr int32_t kStages = 2 * kGap + 1;
+  Block<Probe> blocks[kStages];
   const int32_t blockCount = (count + kBlock - 1) / kBlock;
-  for (int32_t j = 0; j < blockCount + kStages - 1; ++j) {
+  for (int32_t j = 0; j < blockCount + 2 * kGap; ++j) {
+    // Read once per block: an add of the step below may grow the table.
+    const int32_t size = size_;
+    const uint8_t* const tags = tags_;
+    const EntryRef* const heads = buckets_;
     if (j < blockCount) {
-      Block& b = blocks[j % kStages];
+      Block<Probe>& b = blocks[j % kStages];
       b.first = j * kBlock;
       b.n = count - b.first < kBlock ? count - b.first : kBlock;
+      b.size = size;
       for (int32_t k = 0; k < b.n; k += kHashGroup)
         Probe::fill(b.probes + k, keys, b.first + k, b.n - k < kHashGroup ? b.n - k : kHashGroup);
       for (int32_t k = 0; k < b.n; ++k) {
-        b.buckets[k] = bucketOf(b.probes[k].fraction, size_);
-        prefetch(&tags_[b.buckets[k]]);
+        const int32_t bucket = b.buckets[k] = bucketOf(b.probes[k].fraction, size);
+        b.tags[k] = b.probes[k].present() ? b.probes[k].tag() : 0;
+        prefetch(&tags[bucket]);
+        prefetch(&heads[bucket]);
       }
     }
-    if (j >= 1 && j - 1 < blockCount) {
-      Block& b = blocks[(j - 1) % kStages];
+    if (j >= kGap && j - kGap < blockCount) {
+      Block<Probe>& b = blocks[(j - kGap) % kStages];
       for (int32_t k = 0; k < b.n; ++k) {
-        b.maybe[k] = b.probes[k].present() && (tags_[b.buckets[k]] & b.probes[k].tag()) != 0;
-        if (b.maybe[k] || adding) prefetch(&buckets_[b.buckets[k]]);
+        const EntryRef head = (tags[b.buckets[k]] & b.tags[k]) != 0 ? heads[b.buckets[k]] : kNoEntry;
+        b.heads[k] = head;
+        prefetchEntry(head);
       }
     }
-    if (j >= 2 && j - 2 < blockCount) {
-      const Block& b = blocks[(j - 2) % kStages];
-      for (int32_t k = 0; k < b.n; ++k)
-        if (b.maybe[k]) prefetchEntry(buckets_[b.buckets[k]]);
-    }
-    if (j >= 3) {
-      const Block& b = blocks[(j - 3) % kStages];
-      for (int32_t k = 0; k < b.n; ++k)
-        if (b.probes[k].present()) step(b.first + k, b.probes[k], b.buckets[k], b.maybe[k]);
-    }
+    if (j >= 2 * kGap) step(blocks[(j - 2 * kGap) % kStages]);
   }
 }
 
-// The bucket and tag found for a key in the pipeline stay right: nothing
-// changes the table during a find.
+// The heads found for a block stay right: nothing changes the table during
+// a find.
 template <typename Probe, typename Keys, typename Report>
 void HashTable::pipelinedFind(Keys keys, int32_t count, Report report) const {
-  pipelined<Probe>(keys, count, false, [&](int32_t i, const Probe& probe, int32_t bucket, bool maybe) {
-    if (!maybe) return;
-    const EntryRef found = firstMatch(buckets_[bucket], probe);
-    if (found != kNoEntry) report(i, header(found).content);
+  pipelined<Probe>(keys, count, [&](const Block<Probe>& b) {
+    for (int32_t k = 0; k < b.n; ++k) {
+      if (b.heads[k] == kNoEntry) continue;
+      const EntryRef found = firstMatch(b.heads[k], b.probes[k]);
+      if (found != kNoEntry) report(b.first + k, header(found).content);
+    }
   });
 }
 
