@@ -16,6 +16,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstring>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -105,10 +106,13 @@ inline std::string makeShiftJis(std::mt19937_64& rng) {
   return key;
 }
 
+// String keys live in one arena, NUL-terminated, so that generating them
+// leaves no per-key blocks behind on the heap that every contestant then
+// allocates from.
 struct StringKeys {
-  std::vector<std::string> keys, absent;
+  std::vector<char> arena;
+  std::vector<std::string_view> keys, absent, hits;  // hits: the keys, shuffled
   std::vector<const char*> keyPointers, absentPointers, hitPointers;
-  std::vector<std::string_view> absentViews, hitViews;
   std::vector<int> contents;
 };
 
@@ -129,33 +133,57 @@ inline const StringKeys& stringKeys(KeySet set, int n) {
   if (slot) return *slot;
   auto d = std::make_unique<StringKeys>();
   std::mt19937_64 rng(kSeed + static_cast<uint64_t>(n) * 7 + static_cast<uint64_t>(set));
-  std::unordered_set<std::string> seen;
-  seen.reserve(2 * static_cast<std::size_t>(n));
-  auto draw = [&] {
-    for (;;) {
-      std::string key = set == KeySet::kAscii  ? makeIdentifier(rng)
-                        : set == KeySet::kPath ? makePath(rng)
-                                               : makeShiftJis(rng);
-      if (seen.insert(key).second) return key;
+  // Draw keys into a scratch arena until 2n of them are distinct (found by
+  // sorting), then keep the first n distinct as the keys and the next n as
+  // the absent ones, in the order drawn.
+  std::vector<char> drawn;
+  std::vector<std::size_t> starts;
+  std::vector<char> keep;
+  const std::size_t wanted = 2 * static_cast<std::size_t>(n);
+  for (std::size_t target = wanted + wanted / 8 + 16;; target += wanted / 4 + 16) {
+    while (starts.size() < target) {
+      const std::string key = set == KeySet::kAscii  ? makeIdentifier(rng)
+                              : set == KeySet::kPath ? makePath(rng)
+                                                     : makeShiftJis(rng);
+      starts.push_back(drawn.size());
+      drawn.insert(drawn.end(), key.begin(), key.end());
+      drawn.push_back('\0');
     }
-  };
-  d->keys.reserve(n);
-  d->absent.reserve(n);
-  for (int i = 0; i < n; ++i) d->keys.push_back(draw());
-  for (int i = 0; i < n; ++i) d->absent.push_back(draw());
-  seen = {};
-  for (int i = 0; i < n; ++i) d->contents.push_back(static_cast<int>(rng()));
-  for (const std::string& s : d->keys) d->keyPointers.push_back(s.c_str());
-  for (const std::string& s : d->absent) {
-    d->absentPointers.push_back(s.c_str());
-    d->absentViews.push_back(s);
+    auto view = [&](std::size_t i) { return std::string_view(&drawn[starts[i]]); };
+    std::vector<uint32_t> order(starts.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = static_cast<uint32_t>(i);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](uint32_t x, uint32_t y) { return view(x) < view(y); });
+    keep.assign(starts.size(), 1);
+    for (std::size_t i = 1; i < order.size(); ++i)
+      if (view(order[i]) == view(order[i - 1])) keep[order[i]] = 0;
+    if (static_cast<std::size_t>(std::count(keep.begin(), keep.end(), 1)) >= wanted) break;
   }
+  std::vector<std::size_t> chosen;
+  for (std::size_t i = 0; i < starts.size() && chosen.size() < wanted; ++i)
+    if (keep[i]) chosen.push_back(i);
+  std::size_t bytes = 0;
+  for (std::size_t i : chosen) bytes += std::strlen(&drawn[starts[i]]) + 1;
+  d->arena.reserve(bytes);
+  std::vector<std::size_t> offsets;
+  for (std::size_t i : chosen) {
+    offsets.push_back(d->arena.size());
+    const char* key = &drawn[starts[i]];
+    d->arena.insert(d->arena.end(), key, key + std::strlen(key) + 1);
+  }
+  drawn = {};
+  for (std::size_t k = 0; k < wanted; ++k) {
+    const char* key = d->arena.data() + offsets[k];
+    (k < static_cast<std::size_t>(n) ? d->keys : d->absent).push_back(key);
+    (k < static_cast<std::size_t>(n) ? d->keyPointers : d->absentPointers).push_back(key);
+  }
+  for (int i = 0; i < n; ++i) d->contents.push_back(static_cast<int>(rng()));
   std::vector<int> order(n);
   for (int i = 0; i < n; ++i) order[i] = i;
   order = shuffled(std::move(order), rng);
   for (int i : order) {
-    d->hitPointers.push_back(d->keys[i].c_str());
-    d->hitViews.push_back(d->keys[i]);
+    d->hits.push_back(d->keys[i]);
+    d->hitPointers.push_back(d->keyPointers[i]);
   }
   slot = std::move(d);
   return *slot;

@@ -77,7 +77,7 @@ void buildPeer(bench::KeySet set, int n) {
   } else {
     if constexpr (!std::is_same_v<typename Map::key_type, int32_t>) {
       const bench::StringKeys& d = bench::stringKeys(set, n);
-      for (int i = 0; i < n; ++i) map.try_emplace(d.keys[i], d.contents[i]);
+      for (int i = 0; i < n; ++i) map.try_emplace(std::string(d.keys[i]), d.contents[i]);
     }
   }
 }

@@ -35,7 +35,7 @@ void HashTable::allocateBuckets(int64_t size) {
   if (size > kLargestSize) outOfMemory();
   buckets_ = static_cast<EntryRef*>(
       allocateZeroedOrDie(static_cast<std::size_t>(size), sizeof(EntryRef)));
-  tags_ = static_cast<uint8_t*>(allocateZeroedOrDie(static_cast<std::size_t>(size), 1));
+  tags_ = static_cast<uint8_t*>(allocateZeroedOrDie(static_cast<std::size_t>(size) + kTagPadding, 1));
   size_ = static_cast<int32_t>(size);
 }
 

@@ -92,6 +92,10 @@ class HashTable {
   void forEachChain(VisitChain visitChain) const;
   EntryRef next(EntryRef ref) const { return header(ref).next; }
   EntryView view(EntryRef ref) const;
+  // Fetches an entry into the cache ahead of its use. kNoEntry names the
+  // reserved first bytes of the pool: prefetching them is harmless, and a
+  // prefetch without a branch is not dropped.
+  void prefetchEntry(EntryRef ref) const { prefetch(pool_.at(ref)); }
 
   // Visits every entry in walk order: bucket index ascending, each chain
   // from its head, as visit(EntryView). Returns the number of entries visited.
@@ -163,6 +167,31 @@ class HashTable {
   static_assert(kBlock % kHashGroup == 0, "blocks hold whole hash groups");
   // How many buckets ahead walks and growth fetch chain heads.
   static constexpr int32_t kWalkAhead = 32;
+  // Walks read tags in groups of kTagGroup, up to kTagGroups groups ahead;
+  // the tag array has zero bytes past its end for them.
+  static constexpr int32_t kTagGroup = 16;
+  static constexpr int32_t kTagGroups = 16;
+  static constexpr std::size_t kTagPadding = kTagGroup * (kTagGroups + 1);
+  // Bit k set: bucket first + k holds a chain (its tag is not zero).
+  uint32_t occupied(int64_t first) const {
+#if defined(KEL_HASH_SSE2)
+    const __m128i group = _mm_loadu_si128(reinterpret_cast<const __m128i*>(tags_ + first));
+    return ~static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(group, _mm_setzero_si128()))) & 0xFFFFu;
+#else
+    uint32_t bits = 0;
+    for (int32_t k = 0; k < kTagGroup; ++k) bits |= static_cast<uint32_t>(tags_[first + k] != 0) << k;
+    return bits;
+#endif
+  }
+  static int32_t lowestBit(uint32_t bits) {
+#if defined(__GNUC__)
+    return __builtin_ctz(bits);
+#else
+    int32_t k = 0;
+    while ((bits & 1u) == 0) bits >>= 1, ++k;
+    return k;
+#endif
+  }
 
   static void prefetch(const void* address) {
 #if defined(__GNUC__)
@@ -171,9 +200,6 @@ class HashTable {
     (void)address;
 #endif
   }
-  // kNoEntry names the reserved first bytes of the pool: prefetching them
-  // is harmless, and a prefetch without a branch is not dropped.
-  void prefetchEntry(EntryRef ref) const { prefetch(pool_.at(ref)); }
 
   Header& header(EntryRef ref) const { return *reinterpret_cast<Header*>(pool_.at(ref)); }
   // The tag bit of an entry's key: one of eight, from a hash of the key that
@@ -274,11 +300,21 @@ class HashTable {
   EntryPool pool_;
 };
 
+// Buckets are taken kTagGroup at a time, and only those whose tag is not
+// zero are read: a tag is zero exactly when its chain is empty. The first
+// entries of the chains kTagGroups groups ahead are fetched meanwhile.
 template <typename VisitChain>
 void HashTable::forEachChain(VisitChain visitChain) const {
-  for (int32_t i = 0; i < size_; ++i) {
-    if (i + kWalkAhead < size_) prefetchEntry(buckets_[i + kWalkAhead]);
-    if (buckets_[i] != kNoEntry) visitChain(i, buckets_[i]);
+  constexpr int64_t kAhead = int64_t{kTagGroup} * kTagGroups;
+  for (int64_t first = 0; first < size_; first += kTagGroup) {
+    for (uint32_t ahead = occupied(first + kAhead); ahead != 0; ahead &= ahead - 1) {
+      const int64_t bucket = first + kAhead + lowestBit(ahead);
+      if (bucket < size_) prefetchEntry(buckets_[bucket]);
+    }
+    for (uint32_t chains = occupied(first); chains != 0; chains &= chains - 1) {
+      const int32_t bucket = static_cast<int32_t>(first + lowestBit(chains));
+      if (bucket < size_ && buckets_[bucket] != kNoEntry) visitChain(bucket, buckets_[bucket]);
+    }
   }
 }
 
