@@ -18,17 +18,55 @@ std::size_t firstSlabBytes(std::size_t expected, std::size_t least, std::size_t 
 }  // namespace
 
 EntryPool::EntryPool(std::size_t expectedBytes) {
-  slabSlots_ = 16;
-  slabs_ = static_cast<unsigned char**>(allocateOrDie(slabSlots_ * sizeof(unsigned char*)));
+  addSlabSlots(16);
   capacity_ = firstSlabBytes(expectedBytes + kGrain, kFirstSlabLeast, kSlabBytes);
   slabs_[0] = static_cast<unsigned char*>(allocateOrDie(capacity_));
+  owns_[0] = true;
   slabCount_ = 1;
   used_ = kGrain;  // offset 0 of slab 0 would be the reference kNoEntry
 }
 
 EntryPool::~EntryPool() {
-  for (std::size_t i = 0; i < slabCount_; ++i) std::free(slabs_[i]);
+  for (std::size_t i = 0; i < slabCount_; ++i)
+    if (owns_[i]) std::free(slabs_[i]);
   std::free(slabs_);
+  std::free(owns_);
+}
+
+// Room in the slab table for `needed` slabs.
+void EntryPool::addSlabSlots(std::size_t needed) {
+  if (needed <= slabSlots_) return;
+  std::size_t slots = slabSlots_ == 0 ? 16 : slabSlots_;
+  while (slots < needed) slots *= 2;
+  auto* slabs = static_cast<unsigned char**>(allocateOrDie(slots * sizeof(unsigned char*)));
+  auto* owns = static_cast<bool*>(allocateOrDie(slots * sizeof(bool)));
+  if (slabCount_ > 0) {
+    std::memcpy(slabs, slabs_, slabCount_ * sizeof(unsigned char*));
+    std::memcpy(owns, owns_, slabCount_ * sizeof(bool));
+  }
+  std::free(slabs_);
+  std::free(owns_);
+  slabs_ = slabs;
+  owns_ = owns;
+  slabSlots_ = slots;
+}
+
+bool EntryPool::reserveRun(std::size_t bytes, uint32_t* first) {
+  const std::size_t spans = bytes / kSlabBytes + 1;
+  if (spans > kMostSlabs - slabCount_) return false;
+  auto* block = static_cast<unsigned char*>(std::malloc(bytes == 0 ? 1 : bytes));
+  if (block == nullptr) return false;
+  addSlabSlots(slabCount_ + spans);
+  // Slab number k + j names the bytes from j MiB on: the block reads as
+  // consecutive slabs.
+  for (std::size_t j = 0; j < spans; ++j) {
+    slabs_[slabCount_ + j] = block + j * kSlabBytes;
+    owns_[slabCount_ + j] = j == 0;
+  }
+  *first = static_cast<uint32_t>(slabCount_ << (kSlabShift - 1));
+  slabCount_ += spans;
+  used_ = capacity_ = 0;  // the next block starts a new slab
+  return true;
 }
 
 EntryRef EntryPool::allocate(std::size_t bytes, EntryRef kind) {
@@ -65,14 +103,8 @@ void EntryPool::makeRoom(std::size_t rounded) {
     return;
   }
   if (slabCount_ == kMostSlabs) outOfMemory();
-  if (slabCount_ == slabSlots_) {
-    auto* slots =
-        static_cast<unsigned char**>(allocateOrDie(2 * slabSlots_ * sizeof(unsigned char*)));
-    std::memcpy(slots, slabs_, slabCount_ * sizeof(unsigned char*));
-    std::free(slabs_);
-    slabs_ = slots;
-    slabSlots_ *= 2;
-  }
+  addSlabSlots(slabCount_ + 1);
+  owns_[slabCount_] = true;
   slabs_[slabCount_++] = static_cast<unsigned char*>(allocateOrDie(kSlabBytes));
   capacity_ = kSlabBytes;
   used_ = 0;

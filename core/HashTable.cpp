@@ -66,8 +66,7 @@ EntryRef HashTable::findLike(EntryRef ref) const {
   return find(StringProbe{e.key(), e.length, e.fraction()});
 }
 
-EntryRef HashTable::newEntry(const StringProbe& probe, int32_t content) {
-  if (probe.length > UINT32_MAX - 1) outOfMemory();
+void HashTable::writeEntry(EntryRef ref, const StringProbe& probe, int32_t content) {
   char* outside = nullptr;
   if (!StringEntry::inlineKey(probe.length)) {
     outside = static_cast<char*>(allocateOrDie(probe.length + 1));
@@ -75,7 +74,6 @@ EntryRef HashTable::newEntry(const StringProbe& probe, int32_t content) {
     outside[probe.length] = '\0';
     ++outsideKeys_;
   }
-  const EntryRef ref = pool_.allocate(StringEntry::bytesFor(probe.length), 0);
   auto& e = *reinterpret_cast<StringEntry*>(pool_.at(ref));
   e.next = kNoEntry;
   e.content = content;
@@ -87,15 +85,25 @@ EntryRef HashTable::newEntry(const StringProbe& probe, int32_t content) {
     std::memcpy(e.tail(), probe.key, probe.length);
     e.tail()[probe.length] = '\0';
   }
+}
+
+void HashTable::writeEntry(EntryRef ref, const LongProbe& probe, int32_t content) {
+  auto& e = *reinterpret_cast<LongEntry*>(pool_.at(ref));
+  e.next = kNoEntry;
+  e.content = content;
+  e.key = probe.key;
+}
+
+EntryRef HashTable::newEntry(const StringProbe& probe, int32_t content) {
+  if (probe.length > UINT32_MAX - 1) outOfMemory();
+  const EntryRef ref = pool_.allocate(StringEntry::bytesFor(probe.length), 0);
+  writeEntry(ref, probe, content);
   return ref;
 }
 
 EntryRef HashTable::newEntry(const LongProbe& probe, int32_t content) {
   const EntryRef ref = pool_.allocate(sizeof(LongEntry), kLongKind);
-  auto& e = *reinterpret_cast<LongEntry*>(pool_.at(ref));
-  e.next = kNoEntry;
-  e.content = content;
-  e.key = probe.key;
+  writeEntry(ref, probe, content);
   return ref;
 }
 
@@ -190,11 +198,113 @@ void HashTable::pipelinedAdd(Keys keys, int32_t count, const int32_t* contents) 
 }
 
 void HashTable::addStrings(const char* const* keys, int32_t count, const int32_t* contents) {
+  if (canPlaceInBucketOrder(count) && placeStringsInBucketOrder(keys, count, contents)) return;
   pipelinedAdd<StringProbe>(keys, count, contents);
 }
 
 void HashTable::addLongs(const int32_t* keys, int32_t count, const int32_t* contents) {
+  if (canPlaceInBucketOrder(count) && placeLongsInBucketOrder(keys, count, contents)) return;
   pipelinedAdd<LongProbe>(keys, count, contents);
+}
+
+// Building an empty table from an array, when none of the keys can make it
+// grow, places the entries in bucket order: first every bucket's entries are
+// counted (their 4-byte units, in the bucket's head), then one run of the
+// pool is cut into one range per bucket, in bucket order, and every key is
+// put, in the order given, at the end of what is left of its bucket's range,
+// below the entry put there before it, which becomes its next. So the chain
+// of a bucket is the reverse of the order its keys came in, exactly as adds
+// at the chain head make it, and it lies in ascending addresses: walks,
+// enumeration and dumps then read the entries front to back. A key that
+// repeats one before it is found in its chain and dropped, as an add drops
+// it; the space counted for it stays unused.
+bool HashTable::canPlaceInBucketOrder(int32_t count) const {
+  return counter_ == 0 && !storedChains_ && count > 0 &&
+         static_cast<double>(count) <= static_cast<double>(size_) * kLoadFactor;
+}
+
+namespace {
+// The most units a run may have: references are 32 bits wide.
+constexpr uint64_t kMostRunUnits = uint64_t{1} << 30;
+uint32_t unitsFor(std::size_t bytes) { return static_cast<uint32_t>((bytes + 3) / 4); }
+}  // namespace
+
+bool HashTable::placeLongsInBucketOrder(const int32_t* keys, int32_t count, const int32_t* contents) {
+  const uint64_t units = uint64_t{unitsFor(sizeof(LongEntry))} * static_cast<uint64_t>(count);
+  uint32_t first = 0;
+  if (units > kMostRunUnits || !pool_.reserveRun(static_cast<std::size_t>(units) * 4, &first))
+    return false;
+  for (int32_t i = 0; i < count; ++i)
+    buckets_[bucketOf(longFraction(keys[i]), size_)] += unitsFor(sizeof(LongEntry));
+  placeInBucketOrder<LongProbe>(count, first, contents,
+                                [keys](int32_t i) { return LongProbe::from(keys[i]); });
+  return true;
+}
+
+bool HashTable::placeStringsInBucketOrder(const char* const* keys, int32_t count,
+                                          const int32_t* contents) {
+  auto* fractions = static_cast<double*>(std::malloc(static_cast<std::size_t>(count) * sizeof(double)));
+  if (fractions == nullptr) return false;
+  uint64_t units = 0;
+  for (int32_t i = 0; i < count; i += kHashGroup) {
+    const int32_t n = count - i < kHashGroup ? count - i : kHashGroup;
+    std::size_t lengths[kHashGroup];
+    stringFractions(keys + i, n, lengths, fractions + i);
+    for (int32_t k = 0; k < n; ++k) {
+      if (keys[i + k] == nullptr) continue;
+      if (lengths[k] > UINT32_MAX - 1) outOfMemory();
+      const uint32_t entryUnits = unitsFor(StringEntry::bytesFor(lengths[k]));
+      units += entryUnits;
+      buckets_[bucketOf(fractions[i + k], size_)] += entryUnits;
+    }
+  }
+  uint32_t first = 0;
+  if (units > kMostRunUnits || !pool_.reserveRun(static_cast<std::size_t>(units) * 4, &first)) {
+    std::memset(buckets_, 0, static_cast<std::size_t>(size_) * sizeof(EntryRef));
+    std::free(fractions);
+    return false;
+  }
+  placeInBucketOrder<StringProbe>(count, first, contents, [keys, fractions](int32_t i) {
+    return StringProbe{keys[i], keys[i] != nullptr ? std::strlen(keys[i]) : 0, fractions[i]};
+  });
+  std::free(fractions);
+  return true;
+}
+
+// The heads hold each bucket's units. They become the end of each bucket's
+// range (a unit number); while a bucket's tag is zero its head is that end,
+// afterwards the reference of the entry last put there, the chain's head.
+template <typename Probe, typename ProbeAt>
+void HashTable::placeInBucketOrder(int32_t count, uint32_t firstUnit, const int32_t* contents,
+                                   ProbeAt probeAt) {
+  uint32_t end = firstUnit;
+  for (int32_t b = 0; b < size_; ++b) end = buckets_[b] += end;
+  constexpr int32_t kAhead = 16;
+  for (int32_t i = 0; i < count; ++i) {
+    if (i + kAhead < count) {
+      const Probe ahead = probeAt(i + kAhead);
+      if (ahead.present()) {
+        const int32_t b = bucketOf(ahead.fraction, size_);
+        prefetch(&buckets_[b]);
+        prefetch(&tags_[b]);
+      }
+    }
+    const Probe probe = probeAt(i);
+    if (!probe.present()) continue;
+    const int32_t bucket = bucketOf(probe.fraction, size_);
+    const uint8_t tag = probe.tag();
+    const bool chained = tags_[bucket] != 0;
+    if ((tags_[bucket] & tag) != 0 && firstMatch(buckets_[bucket], probe) != kNoEntry) continue;
+    const uint32_t below = chained ? buckets_[bucket] >> 1 : buckets_[bucket];
+    const EntryRef ref = ((below - unitsFor(bytesFor(probe))) << 1) | kindOf(probe);
+    writeEntry(ref, probe, contents != nullptr ? contents[i] : 0);
+    header(ref).next = chained ? buckets_[bucket] : kNoEntry;
+    buckets_[bucket] = ref;
+    tags_[bucket] |= tag;
+    ++counter_;
+  }
+  for (int32_t b = 0; b < size_; ++b)
+    if (tags_[b] == 0) buckets_[b] = kNoEntry;
 }
 
 // Walks the key's chain and removes the first entry that holds the key and

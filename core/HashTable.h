@@ -257,6 +257,18 @@ class HashTable {
 
   EntryRef newEntry(const StringProbe& probe, int32_t content);
   EntryRef newEntry(const LongProbe& probe, int32_t content);
+  // Fills in an entry at `ref`, its next link kNoEntry.
+  void writeEntry(EntryRef ref, const StringProbe& probe, int32_t content);
+  void writeEntry(EntryRef ref, const LongProbe& probe, int32_t content);
+  static std::size_t bytesFor(const StringProbe& probe) { return StringEntry::bytesFor(probe.length); }
+  static std::size_t bytesFor(const LongProbe&) { return sizeof(LongEntry); }
+  static EntryRef kindOf(const StringProbe&) { return 0; }
+  static EntryRef kindOf(const LongProbe&) { return kLongKind; }
+  bool canPlaceInBucketOrder(int32_t count) const;
+  bool placeStringsInBucketOrder(const char* const* keys, int32_t count, const int32_t* contents);
+  bool placeLongsInBucketOrder(const int32_t* keys, int32_t count, const int32_t* contents);
+  template <typename Probe, typename ProbeAt>
+  void placeInBucketOrder(int32_t count, uint32_t firstUnit, const int32_t* contents, ProbeAt probeAt);
   template <typename Probe>
   void addIfAbsent(const Probe& probe, int32_t content) {
     addIfAbsentAt(probe, bucketOf(probe.fraction, size_), probe.tag(), content);
