@@ -266,7 +266,6 @@ class HashTable {
   static EntryRef kindOf(const LongProbe&) { return kLongKind; }
   bool canPlaceInBucketOrder(int32_t count) const;
   bool placeStringsInBucketOrder(const char* const* keys, int32_t count, const int32_t* contents);
-  bool placeLongsInBucketOrder(const int32_t* keys, int32_t count, const int32_t* contents);
   template <typename Probe, typename ProbeAt>
   void placeInBucketOrder(int32_t count, uint32_t firstUnit, const int32_t* contents, ProbeAt probeAt);
   template <typename Probe>
