@@ -187,7 +187,7 @@ void HashTable::setContentLong(int32_t key, int32_t content) {
 // meanwhile may have changed them, or grown the table.
 template <typename Probe, typename Keys>
 void HashTable::pipelinedAdd(Keys keys, int32_t count, const int32_t* contents) {
-  pipelined<Probe>(keys, count, [&](const Block<Probe>& b) {
+  pipelined<Probe, true>(keys, count, [&](const Block<Probe>& b) {
     for (int32_t k = 0; k < b.n; ++k) {
       if (!b.probes[k].present()) continue;
       const int32_t content = contents != nullptr ? contents[b.first + k] : 0;

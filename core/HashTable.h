@@ -284,7 +284,7 @@ class HashTable {
   void pipelinedAdd(Keys keys, int32_t count, const int32_t* contents);
   template <typename Probe>
   struct Block;
-  template <typename Probe, typename Keys, typename Step>
+  template <typename Probe, bool kAdding, typename Keys, typename Step>
   void pipelined(Keys keys, int32_t count, Step step) const;
   template <typename Probe, typename Keys, typename Report>
   void pipelinedFind(Keys keys, int32_t count, Report report) const;
@@ -348,28 +348,30 @@ inline EntryView HashTable::view(EntryRef ref) const {
 }
 
 // A software pipeline over blocks of kBlock keys. Block j is hashed and the
-// tags and heads of its buckets prefetched; meanwhile block j - 1 reads its
-// tags and, for keys that may be present, loads their chain heads and
-// prefetches the first entries; and block j - 2 is looked up or added, by
-// then usually in the cache. Each stage is a short loop over one block.
+// tags of its buckets prefetched (and the heads, when adding: an add writes
+// its head); block j - 1 reads its tags and prefetches the heads its keys
+// may be in; block j - 2 loads those heads and prefetches the first entries;
+// and block j - 3 is looked up or added, by then usually in the cache. A
+// search of absent keys so reads one byte a key, mostly. Each stage is a
+// short loop over one block.
 template <typename Probe>
 struct HashTable::Block {
   Probe probes[kBlock];
   int32_t buckets[kBlock];
   uint8_t tags[kBlock];
+  bool maybe[kBlock];      // the bucket's tag has the key's bit
   EntryRef heads[kBlock];  // kNoEntry where the tag rules the key out
   int32_t first;
   int32_t n;
   int32_t size;  // the table's bucket count when the block was hashed
 };
 
-template <typename Probe, typename Keys, typename Step>
+template <typename Probe, bool kAdding, typename Keys, typename Step>
 void HashTable::pipelined(Keys keys, int32_t count, Step step) const {
-  constexpr int32_t kGap = 2;  // blocks between stages
-  constexpr int32_t kStages = 2 * kGap + 1;
+  constexpr int32_t kStages = 4;
   Block<Probe> blocks[kStages];
   const int32_t blockCount = (count + kBlock - 1) / kBlock;
-  for (int32_t j = 0; j < blockCount + 2 * kGap; ++j) {
+  for (int32_t j = 0; j < blockCount + kStages - 1; ++j) {
     // Read once per block: an add of the step below may grow the table.
     const int32_t size = size_;
     const uint8_t* const tags = tags_;
@@ -385,18 +387,25 @@ void HashTable::pipelined(Keys keys, int32_t count, Step step) const {
         const int32_t bucket = b.buckets[k] = bucketOf(b.probes[k].fraction, size);
         b.tags[k] = b.probes[k].present() ? b.probes[k].tag() : 0;
         prefetch(&tags[bucket]);
-        prefetch(&heads[bucket]);
+        if (kAdding) prefetch(&heads[bucket]);
       }
     }
-    if (j >= kGap && j - kGap < blockCount) {
-      Block<Probe>& b = blocks[(j - kGap) % kStages];
+    if (j >= 1 && j - 1 < blockCount) {
+      Block<Probe>& b = blocks[(j - 1) % kStages];
       for (int32_t k = 0; k < b.n; ++k) {
-        const EntryRef head = (tags[b.buckets[k]] & b.tags[k]) != 0 ? heads[b.buckets[k]] : kNoEntry;
+        b.maybe[k] = (tags[b.buckets[k]] & b.tags[k]) != 0;
+        if (!kAdding && b.maybe[k]) prefetch(&heads[b.buckets[k]]);
+      }
+    }
+    if (j >= 2 && j - 2 < blockCount) {
+      Block<Probe>& b = blocks[(j - 2) % kStages];
+      for (int32_t k = 0; k < b.n; ++k) {
+        const EntryRef head = b.maybe[k] ? heads[b.buckets[k]] : kNoEntry;
         b.heads[k] = head;
         prefetchEntry(head);
       }
     }
-    if (j >= 2 * kGap) step(blocks[(j - 2 * kGap) % kStages]);
+    if (j >= 3) step(blocks[(j - 3) % kStages]);
   }
 }
 
@@ -404,7 +413,7 @@ void HashTable::pipelined(Keys keys, int32_t count, Step step) const {
 // a find.
 template <typename Probe, typename Keys, typename Report>
 void HashTable::pipelinedFind(Keys keys, int32_t count, Report report) const {
-  pipelined<Probe>(keys, count, [&](const Block<Probe>& b) {
+  pipelined<Probe, false>(keys, count, [&](const Block<Probe>& b) {
     for (int32_t k = 0; k < b.n; ++k) {
       if (b.heads[k] == kNoEntry) continue;
       const EntryRef found = firstMatch(b.heads[k], b.probes[k]);
