@@ -117,34 +117,46 @@ EntryRef HashTable::makeLongEntry(int32_t key, int32_t content) {
 
 // Restored string entries are hashed here, kHashGroup keys in lockstep, in
 // walk order: the order the file stored them in, and so the order they lie in
-// the pool.
+// the pool. The tags are made on the way (placeChain left every stored
+// chain's tag at 0xFF, so the walk finds them).
 void HashTable::finishRestoring() {
   EntryRef group[kHashGroup];
+  int32_t groupBuckets[kHashGroup];
   const char* keys[kHashGroup];
+  std::size_t lengths[kHashGroup];
   int32_t n = 0;
   auto hashGroup = [&] {
-    std::size_t lengths[kHashGroup];
     double fractions[kHashGroup];
-    for (int32_t k = 0; k < n; ++k) keys[k] = reinterpret_cast<StringEntry*>(pool_.at(group[k]))->key();
-    stringFractions(keys, n, lengths, fractions);
-    for (int32_t k = 0; k < n; ++k)
+    for (int32_t k = 0; k < n; ++k) {
+      const auto& e = *reinterpret_cast<StringEntry*>(pool_.at(group[k]));
+      keys[k] = e.key();
+      lengths[k] = e.length;
+    }
+    stringFractionsOfLengths(keys, lengths, n, fractions);
+    for (int32_t k = 0; k < n; ++k) {
       reinterpret_cast<StringEntry*>(pool_.at(group[k]))->setFraction(fractions[k]);
+      tags_[groupBuckets[k]] |= tagOfFraction(fractions[k]);
+    }
     n = 0;
   };
-  for (int32_t i = 0; i < size_; ++i) {
-    for (EntryRef e = buckets_[i]; e != kNoEntry; e = next(e)) {
-      if (isLongRef(e)) continue;
-      group[n++] = e;
-      if (n == kHashGroup) hashGroup();
+  for (int64_t first = 0; first < size_; first += kTagGroup) {
+    for (uint32_t chains = occupied(first); chains != 0; chains &= chains - 1) {
+      const int32_t bucket = static_cast<int32_t>(first + lowestBit(chains));
+      tags_[bucket] = 0;
+      for (EntryRef e = buckets_[bucket]; e != kNoEntry; e = next(e)) {
+        if (isLongRef(e)) {
+          tags_[bucket] |= tagOf(e);
+          continue;
+        }
+        group[n] = e;
+        groupBuckets[n++] = bucket;
+        if (n == kHashGroup) hashGroup();
+      }
     }
   }
   if (n > 0) hashGroup();
-  for (int32_t i = 0; i < size_; ++i) tags_[i] = tagsOfChain(buckets_[i]);
 }
 
-// Puts a new entry for the key at the head of chain `bucket` (the key's
-// bucket, `tag` its tag bit) and grows the table when the entries exceed
-// size * kLoadFactor (equality does not grow).
 template <typename Probe>
 void HashTable::insert(const Probe& probe, int32_t bucket, uint8_t tag, int32_t content) {
   const EntryRef entry = newEntry(probe, content);

@@ -31,6 +31,9 @@ double stringFraction(const char* key, std::size_t length);
 constexpr int32_t kHashGroup = 8;
 void stringFractions(const char* const* keys, int32_t count, std::size_t* lengths,
                      double* fractions);
+// The same for keys whose lengths are known (none of them null).
+void stringFractionsOfLengths(const char* const* keys, const std::size_t* lengths, int32_t count,
+                              double* fractions);
 
 // |x - floor(x)| for x = h * goldenRatio: the fraction in [0, 1) that
 // decides the bucket of a key whose mixed value is h.
