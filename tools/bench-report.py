@@ -8,6 +8,9 @@ peak memory per key; and draws the scaling series as a plot.
     python3 tools/bench-report.py build/bench/bench --largest 1000000
     python3 tools/bench-report.py build/bench/bench --save run.json --plot docs/benchmarks-scaling.png
     python3 tools/bench-report.py --json run.json          # report a saved run again
+    python3 tools/bench-report.py build/bench/bench --smallest 10000000 --repetitions 1 \
+        --tables-only --save large.json                    # the 10^7 points alone
+    python3 tools/bench-report.py --json run.json --json large.json --plot docs/benchmarks-scaling.png
 
 The argument is the folder holding kelBench, restartFileBench and
 memoryPeak. Each workload and key set runs in a process of its own (with
@@ -58,14 +61,14 @@ def run_all(folder, args):
     table_bench = os.path.join(folder, "kelBench")
     runs = {"context": None, "benchmarks": []}
     size_filter = "|".join(str(n) for n in sorted({size_of(n) for n in list_names(table_bench, ".")})
-                           if n <= args.largest)
+                           if args.smallest <= n <= args.largest)
     if args.one_process:
         groups = [f"/({size_filter})$"]
     else:
         groups = []
         for name in list_names(table_bench, "."):
             group = name.split("/")[0]
-            if size_of(name) <= args.largest and group not in groups:
+            if args.smallest <= size_of(name) <= args.largest and group not in groups:
                 groups.append(group)
         groups = [f"^{g}/.*/({size_filter})$" for g in groups]
     for group in groups:
@@ -73,13 +76,13 @@ def run_all(folder, args):
         runs["context"] = runs["context"] or result["context"]
         runs["benchmarks"] += result["benchmarks"]
     files_bench = os.path.join(folder, "restartFileBench")
-    if os.path.exists(files_bench):
+    if os.path.exists(files_bench) and not args.tables_only:
         for group in ["^dump_path/", "^load_path/"]:
             runs["benchmarks"] += run_benchmark(files_bench, group, args.repetitions,
                                                 args.min_time)["benchmarks"]
     memory = os.path.join(folder, "memoryPeak")
     runs["memory"] = []
-    if os.path.exists(memory):
+    if os.path.exists(memory) and not args.tables_only:
         for keys in ["ascii", "lng", "path", "sjis"]:
             for contestant in ["kel", "std", "absl", "boost"]:
                 out = subprocess.run([memory, contestant, keys, str(args.memory_keys)],
@@ -229,18 +232,26 @@ def plot(all_series, path):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("folder", nargs="?", help="the folder of the benchmark programs (build/bench/bench)")
-    parser.add_argument("--json", help="report this saved run instead of running")
+    parser.add_argument("--json", action="append",
+                        help="report this saved run instead of running (repeat to merge runs)")
     parser.add_argument("--save", help="also write the run's results here")
     parser.add_argument("--plot", help="draw the scaling series into this PNG file")
     parser.add_argument("--repetitions", type=int, default=3)
     parser.add_argument("--min-time", default="0.05", help="seconds per benchmark and repetition")
     parser.add_argument("--largest", type=int, default=10000000, help="skip larger key counts")
+    parser.add_argument("--smallest", type=int, default=0, help="skip smaller key counts")
+    parser.add_argument("--tables-only", action="store_true", help="skip the restart files and memory")
     parser.add_argument("--memory-keys", type=int, default=1000000)
     parser.add_argument("--one-process", action="store_true", help="run all of kelBench in one process")
     args = parser.parse_args()
     if args.json:
-        with open(args.json) as f:
-            runs = json.load(f)
+        runs = {"context": None, "benchmarks": [], "memory": []}
+        for path in args.json:
+            with open(path) as f:
+                part = json.load(f)
+            runs["context"] = runs["context"] or part.get("context")
+            runs["benchmarks"] += part["benchmarks"]
+            runs["memory"] += part.get("memory", [])
     elif args.folder:
         runs = run_all(args.folder, args)
         if args.save:
