@@ -21,16 +21,13 @@ EntryPool::EntryPool(std::size_t expectedBytes) {
   addSlabSlots(16);
   capacity_ = firstSlabBytes(expectedBytes + kGrain, kFirstSlabLeast, kSlabBytes);
   slabs_[0] = static_cast<unsigned char*>(allocateOrDie(capacity_));
-  owns_[0] = true;
   slabCount_ = 1;
   used_ = kGrain;  // offset 0 of slab 0 would be the reference kNoEntry
 }
 
 EntryPool::~EntryPool() {
-  for (std::size_t i = 0; i < slabCount_; ++i)
-    if (owns_[i]) std::free(slabs_[i]);
+  for (std::size_t i = 0; i < slabCount_; ++i) std::free(slabs_[i]);
   std::free(slabs_);
-  std::free(owns_);
 }
 
 // Room in the slab table for `needed` slabs.
@@ -39,32 +36,19 @@ void EntryPool::addSlabSlots(std::size_t needed) {
   std::size_t slots = slabSlots_ == 0 ? 16 : slabSlots_;
   while (slots < needed) slots *= 2;
   auto* slabs = static_cast<unsigned char**>(allocateOrDie(slots * sizeof(unsigned char*)));
-  auto* owns = static_cast<bool*>(allocateOrDie(slots * sizeof(bool)));
-  if (slabCount_ > 0) {
-    std::memcpy(slabs, slabs_, slabCount_ * sizeof(unsigned char*));
-    std::memcpy(owns, owns_, slabCount_ * sizeof(bool));
-  }
+  if (slabCount_ > 0) std::memcpy(slabs, slabs_, slabCount_ * sizeof(unsigned char*));
   std::free(slabs_);
-  std::free(owns_);
   slabs_ = slabs;
-  owns_ = owns;
   slabSlots_ = slots;
 }
 
-bool EntryPool::reserveRun(std::size_t bytes, uint32_t* first) {
-  const std::size_t spans = bytes / kSlabBytes + 1;
+bool EntryPool::reserveRun(uint64_t units, uint32_t* first) {
+  const uint64_t spans = (units + kSlabUnits - 1) / kSlabUnits;
   if (spans > kMostSlabs - slabCount_) return false;
-  auto* block = static_cast<unsigned char*>(std::malloc(bytes == 0 ? 1 : bytes));
-  if (block == nullptr) return false;
-  addSlabSlots(slabCount_ + spans);
-  // Slab number k + j names the bytes from j MiB on: the block reads as
-  // consecutive slabs.
-  for (std::size_t j = 0; j < spans; ++j) {
-    slabs_[slabCount_ + j] = block + j * kSlabBytes;
-    owns_[slabCount_ + j] = j == 0;
-  }
+  addSlabSlots(slabCount_ + static_cast<std::size_t>(spans));
   *first = static_cast<uint32_t>(slabCount_ << (kSlabShift - 1));
-  slabCount_ += spans;
+  for (uint64_t j = 0; j < spans; ++j)
+    slabs_[slabCount_++] = static_cast<unsigned char*>(allocateOrDie(kSlabBytes));
   used_ = capacity_ = 0;  // the next block starts a new slab
   return true;
 }
@@ -104,7 +88,6 @@ void EntryPool::makeRoom(std::size_t rounded) {
   }
   if (slabCount_ == kMostSlabs) outOfMemory();
   addSlabSlots(slabCount_ + 1);
-  owns_[slabCount_] = true;
   slabs_[slabCount_++] = static_cast<unsigned char*>(allocateOrDie(kSlabBytes));
   capacity_ = kSlabBytes;
   used_ = 0;

@@ -34,13 +34,16 @@ class EntryPool {
   EntryRef allocate(std::size_t bytes, EntryRef kind);
   void release(EntryRef ref, std::size_t bytes);
 
-  // A contiguous run of `bytes` (a multiple of 4) for entries the caller
-  // places itself, or false when it cannot be had (the allocator refuses
-  // it, or the references would run out): the caller then allocates entry by
-  // entry. An entry at unit u of the run (4-byte units) has the reference
+  // The 4-byte units of one slab.
+  static constexpr uint32_t kSlabUnits = uint32_t{1} << 18;
+
+  // A run of `units` 4-byte units in whole slabs, for entries the caller
+  // places itself (no entry may cross from one slab to the next), or false
+  // when the references would run out: the caller then allocates entry by
+  // entry. An entry at unit u of the run has the reference
   // ((*first + u) << 1) | kind. Blocks allocated afterwards come from new
   // slabs.
-  bool reserveRun(std::size_t bytes, uint32_t* first);
+  bool reserveRun(uint64_t units, uint32_t* first);
 
   unsigned char* at(EntryRef ref) const {
     return slabs_[ref >> kSlabShift] + ((ref & kOffsetBits) << 1);
@@ -58,9 +61,7 @@ class EntryPool {
   void makeRoom(std::size_t rounded);
   void addSlabSlots(std::size_t needed);
 
-  // A run spans several slab numbers; only the first owns its block.
   unsigned char** slabs_ = nullptr;
-  bool* owns_ = nullptr;
   std::size_t slabCount_ = 0;
   std::size_t slabSlots_ = 0;
   std::size_t used_ = 0;      // bytes taken from the last slab

@@ -272,9 +272,22 @@ bool HashTable::placeStringsInBucketOrder(const char* const* keys, int32_t count
     }
   }
   for (int32_t k = 0; k < pendingCount; ++k) buckets_[pending[k]] += pendingUnits[k];
+  // Each bucket's range ends where the ranges before it and its own units
+  // end; a range that would cross into the next slab starts that slab
+  // instead, so no entry crosses one. A bucket of more than a slab's units
+  // gives the placing up.
+  uint64_t end = 0;
+  bool fits = units <= kMostRunUnits;
+  for (int32_t b = 0; b < size_ && fits; ++b) {
+    const uint32_t bucketUnits = buckets_[b];
+    fits = bucketUnits <= EntryPool::kSlabUnits;
+    if (end % EntryPool::kSlabUnits + bucketUnits > EntryPool::kSlabUnits)
+      end += EntryPool::kSlabUnits - end % EntryPool::kSlabUnits;
+    end += bucketUnits;
+    buckets_[b] = static_cast<uint32_t>(end);
+  }
   uint32_t first = 0;
-  const bool reserved =
-      units <= kMostRunUnits && pool_.reserveRun(static_cast<std::size_t>(units) * 4, &first);
+  const bool reserved = fits && end <= kMostRunUnits && pool_.reserveRun(end, &first);
   if (reserved) {
     placeInBucketOrder<StringProbe>(count, first, contents, [&](int32_t i) {
       return StringProbe{keys[i], keys[i] != nullptr ? std::strlen(keys[i]) : 0, fractions[i]};
@@ -286,18 +299,16 @@ bool HashTable::placeStringsInBucketOrder(const char* const* keys, int32_t count
   return reserved;
 }
 
-// The heads hold each bucket's units. They become the end of each bucket's
-// range (a unit number); while a bucket's tag is zero its head is that end,
-// afterwards the reference of the entry last put there, the chain's head.
+// The heads hold the end of each bucket's range, counted in units from the
+// run's first; while a bucket's tag is zero its head is that end, afterwards
+// the reference of the entry last put there, the chain's head.
 // Keys go in blocks: a block's heads and tags are fetched, then the places
 // its entries will take, then the entries are written.
 template <typename Probe, typename ProbeAt>
 void HashTable::placeInBucketOrder(int32_t count, uint32_t firstUnit, const int32_t* contents,
                                    ProbeAt probeAt) {
-  uint32_t end = firstUnit;
-  for (int32_t b = 0; b < size_; ++b) end = buckets_[b] += end;
   auto below = [&](int32_t bucket) {
-    return tags_[bucket] != 0 ? buckets_[bucket] >> 1 : buckets_[bucket];
+    return tags_[bucket] != 0 ? buckets_[bucket] >> 1 : firstUnit + buckets_[bucket];
   };
   struct Place {
     Probe probe;
