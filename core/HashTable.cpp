@@ -223,9 +223,10 @@ void HashTable::addLongs(const int32_t* keys, int32_t count, const int32_t* cont
 }
 
 // Building an empty table from an array of string keys, when none of the
-// keys can make it grow, places the entries in bucket order: first every bucket's entries are
-// counted (their 4-byte units, in the bucket's head), then one run of the
-// pool is cut into one range per bucket, in bucket order, and every key is
+// keys can make it grow, places the entries in bucket order: first every
+// bucket's entries are counted (their 4-byte units, in the bucket's head),
+// then a run of whole slabs is cut into one range per bucket, in bucket
+// order, and every key is
 // put, in the order given, at the end of what is left of its bucket's range,
 // below the entry put there before it, which becomes its next. So the chain
 // of a bucket is the reverse of the order its keys came in, exactly as adds
