@@ -1,5 +1,6 @@
 #include "persist/restartReader.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -17,9 +18,13 @@ class Input {
  public:
   Input(const unsigned char* bytes, std::size_t length)
       : start_(bytes), cursor_(bytes), end_(bytes + length) {}
-  explicit Input(std::FILE* file) : file_(file), buffer_(kChunk) {
-    start_ = cursor_ = end_ = buffer_.data();
+  explicit Input(std::FILE* file)
+      : file_(file), buffer_(static_cast<unsigned char*>(allocateOrDie(kChunk))), capacity_(kChunk) {
+    start_ = cursor_ = end_ = buffer_;
   }
+  ~Input() { std::free(buffer_); }
+  Input(const Input&) = delete;
+  Input& operator=(const Input&) = delete;
 
   int64_t position() const { return dropped_ + (cursor_ - start_); }
   std::size_t available() const { return static_cast<std::size_t>(end_ - cursor_); }
@@ -75,17 +80,23 @@ class Input {
     if (file_ == nullptr || ended_) return false;
     const std::size_t kept = available();
     dropped_ += cursor_ - start_;
-    std::memmove(buffer_.data(), cursor_, kept);
-    if (buffer_.size() < wanted) buffer_.resize(wanted);
-    const std::size_t got = std::fread(buffer_.data() + kept, 1, buffer_.size() - kept, file_);
-    start_ = cursor_ = buffer_.data();
+    std::memmove(buffer_, cursor_, kept);
+    if (capacity_ < wanted) {
+      auto* larger = static_cast<unsigned char*>(std::realloc(buffer_, wanted));
+      if (larger == nullptr) outOfMemory();
+      buffer_ = larger;
+      capacity_ = wanted;
+    }
+    const std::size_t got = std::fread(buffer_ + kept, 1, capacity_ - kept, file_);
+    start_ = cursor_ = buffer_;
     end_ = cursor_ + kept + got;
     ended_ = got == 0;
     return got != 0;
   }
 
   std::FILE* file_ = nullptr;
-  std::vector<unsigned char> buffer_;
+  unsigned char* buffer_ = nullptr;  // only when reading a FILE
+  std::size_t capacity_ = 0;
   const unsigned char* start_;
   const unsigned char* cursor_;
   const unsigned char* end_;

@@ -1,7 +1,9 @@
 #include "persist/restartWriter.h"
 
+#include <cstdlib>
 #include <cstring>
-#include <vector>
+
+#include "core/memory.h"
 
 namespace kel {
 
@@ -11,7 +13,11 @@ namespace {
 // writes.
 class Output {
  public:
-  explicit Output(std::FILE* file) : file_(file), buffer_(kChunk) {}
+  explicit Output(std::FILE* file)
+      : file_(file), buffer_(static_cast<unsigned char*>(allocateOrDie(kChunk))) {}
+  ~Output() { std::free(buffer_); }
+  Output(const Output&) = delete;
+  Output& operator=(const Output&) = delete;
 
   void int32(int32_t value) {
     const auto bits = static_cast<uint32_t>(value);
@@ -31,7 +37,7 @@ class Output {
         return;
       }
     }
-    std::memcpy(buffer_.data() + used_, bytes, count);
+    std::memcpy(buffer_ + used_, bytes, count);
     used_ += count;
   }
 
@@ -45,7 +51,7 @@ class Output {
   static constexpr std::size_t kChunk = std::size_t{1} << 16;
 
   void flush() {
-    put(buffer_.data(), used_);
+    put(buffer_, used_);
     used_ = 0;
   }
   void put(const void* bytes, std::size_t count) {
@@ -53,7 +59,7 @@ class Output {
   }
 
   std::FILE* file_;
-  std::vector<unsigned char> buffer_;
+  unsigned char* buffer_;
   std::size_t used_ = 0;
   bool failed_ = false;
 };
