@@ -377,7 +377,10 @@ int32_t HashTable::remove(const Probe& probe, const int32_t* filter) {
     if (filter == nullptr || *filter == result) {
       *link = header(e).next;
       destroy(e);
-      tags_[bucket] = tagsOfChain(buckets_[bucket]);
+      // The tag keeps the removed key's bit (it may be another entry's too):
+      // a stale bit costs a chain walk now and then, finding out would cost
+      // one at every removal. The next growth makes the tag exact again.
+      if (buckets_[bucket] == kNoEntry) tags_[bucket] = 0;
       counter_ = wrapped(int64_t{counter_} - 1);
       return result;
     }
@@ -498,7 +501,9 @@ const char* HashTable::brokenInvariant() const {
       if (bucketOf(fraction, size_) != i) return "an entry sits outside the bucket of its key";
       if (findLike(e) != e) return "a key occurs twice";
     }
-    if (tags_[i] != tagsOfChain(buckets_[i])) return "a bucket's tag differs from its chain's";
+    const uint8_t chainTags = tagsOfChain(buckets_[i]);
+    if ((tags_[i] & chainTags) != chainTags) return "a bucket's tag lacks the bit of an entry";
+    if ((tags_[i] == 0) != (buckets_[i] == kNoEntry)) return "a bucket's tag is zero but not its chain, or not zero for an empty one";
   }
   return entries == counter_ ? nullptr : "counter differs from the entries in the chains";
 }

@@ -16,11 +16,12 @@
 // meet in one new chain end up in the reverse of their visiting order.
 //
 // Bucket heads and chain links are 32-bit entry references (core/Entry.h).
-// Beside every bucket head lies a one-byte tag: the union of one bit per
-// entry of its chain, the bit chosen by a hash of the entry's key that is
-// independent of its bucket. A lookup whose key's bit is missing from its
-// bucket's tag is answered without reading the head or any entry: a miss
-// reads one byte, from an array a quarter the size of the heads.
+// Beside every bucket head lies a one-byte tag: it holds one bit for every
+// entry of its chain (the bit chosen by a hash of the entry's key that is
+// independent of its bucket), maybe more after removals, and is zero
+// exactly when the chain is empty. A lookup whose key's bit is missing from
+// its bucket's tag is answered without reading the head or any entry: a
+// miss reads one byte, from an array a quarter the size of the heads.
 #pragma once
 
 #include <cstddef>
