@@ -10,18 +10,24 @@
 // this stays at 1 (or is 0 when every row is cached).
 #include <benchmark/benchmark.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "kelLibrary.h"
-#include "tests/support/dataSetFixture.h"
 
 namespace {
 
 constexpr int32_t kRows = 1000000;
+constexpr int32_t kRecordLength = 8;  // one integer column at byte 4
 
 long readSyscalls() {
   std::ifstream io("/proc/self/io");
@@ -32,6 +38,45 @@ long readSyscalls() {
   return -1;
 }
 
+// A host's data set with one integer column: a record file of every row and
+// a row cache of the rows first .. first + cached - 1.
+struct HostDataSet {
+  HostDataSet(const std::vector<int32_t>& cells, int32_t first, int32_t cached)
+      : path("/tmp/kelImportBench-" + std::to_string(getpid()) + ".records") {
+    std::vector<unsigned char> bytes(cells.size() * kRecordLength, 0xA5);
+    for (std::size_t row = 0; row < cells.size(); ++row)
+      for (int i = 0; i < 4; ++i)
+        bytes[row * kRecordLength + 4 + i] = static_cast<unsigned char>(static_cast<uint32_t>(cells[row]) >> (8 * i));
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (f == nullptr || std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size()) std::abort();
+    std::fclose(f);
+    fd = open(path.c_str(), O_RDONLY);
+    if (fd < 0) std::abort();
+    cache.assign(bytes.begin() + first * kRecordLength, bytes.begin() + (first + cached) * kRecordLength);
+    files.recordFile = fd;
+    files.stringFile = -1;
+    ds.files = &files;
+    ds.columnKinds = kinds;
+    ds.columnOffsets = offsets;
+    ds.recordLength = kRecordLength;
+    ds.stringCounts = counts;
+    ds.rowCount = static_cast<intptr_t>(cells.size());
+    ds.rowCacheBase = cache.data();
+    ds.firstCachedRow = first;
+    ds.cachedRowCount = cached;
+  }
+  ~HostDataSet() {
+    ::close(fd);
+    std::remove(path.c_str());
+  }
+  std::string path;
+  int fd = -1;
+  std::vector<unsigned char> cache;
+  int32_t kinds[1] = {2}, offsets[1] = {4}, counts[1] = {0};
+  DataSetFiles files{};
+  DataSet ds{};
+};
+
 void importLng(benchmark::State& state) {
   const KelHashTableFun& ht = kelLibrary();
   const int32_t cached = static_cast<int32_t>(kRows * state.range(0) / 100);
@@ -40,10 +85,7 @@ void importLng(benchmark::State& state) {
   std::mt19937 random(0x6b656c44);
   std::vector<int32_t> cells(kRows);
   for (int32_t& cell : cells) cell = static_cast<int32_t>(random());
-  const std::vector<int32_t> cachedCells(cells.begin() + firstCached,
-                                         cells.begin() + firstCached + cached);
-  kel::test::HostDataSet host;
-  host.recordFile(cells).rowCache(firstCached, cachedCells);
+  HostDataSet host(cells, firstCached, cached);
   std::vector<int> contents(kRows);
   for (int32_t i = 0; i < kRows; ++i) contents[i] = i;
 
@@ -52,7 +94,7 @@ void importLng(benchmark::State& state) {
   long reads = 0;
   for (auto _ : state) {
     const long before = readSyscalls();
-    ht.makeHashTableDs(&host.ds, kel::test::HostDataSet::kIntegerColumn, contents.data());
+    ht.makeHashTableDs(&host.ds, 0, contents.data());
     reads += readSyscalls() - before - probeReads;
     state.PauseTiming();
     ht.close();

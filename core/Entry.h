@@ -1,11 +1,20 @@
 // One entry of the table: a key, string or long, with its 32-bit content,
 // linked into the chain of its bucket.
 //
-// A string entry keeps its own copy of the key inline, right after the
-// fixed fields, so a lookup reads one block per entry. Every entry also
-// keeps its key's hash fraction, so growth places entries without hashing
-// them again and a lookup rejects most non-matching keys without touching
-// their bytes.
+// Entries live in the table's EntryPool and are named by 32-bit references
+// (EntryRef), not pointers, so chain links and bucket heads take 4 bytes on
+// every target. Bit 0 of a reference tells the kind of the entry it names
+// (1: long key), so a chain walk skips entries of the other kind without
+// reading them.
+//
+//   long entry    next | content | key                       12 bytes
+//   string entry  next | content | length | fraction | key   20 bytes + key
+//
+// A string entry keeps its key's hash fraction, so growth places it without
+// hashing it again and a lookup rejects most non-matching keys before it
+// compares bytes; a long key's fraction is one multiplication away and is not
+// kept. The key bytes and their NUL follow inline, unless the key is longer
+// than kLongestInlineKey: then a pointer to a block of its own does.
 #pragma once
 
 #include <cstddef>
@@ -14,36 +23,71 @@
 
 namespace kel {
 
-struct Entry {
-  Entry* next;
-  double fraction;  // hash fraction of the key: bucket = trunc(fraction * size)
+using EntryRef = uint32_t;
+constexpr EntryRef kNoEntry = 0;
+constexpr EntryRef kLongKind = 1;
+
+inline bool isLongRef(EntryRef ref) { return (ref & kLongKind) != 0; }
+
+struct LongEntry {
+  EntryRef next;
   int32_t content;
-  union {
-    int32_t longKey;     // isLong == 1
-    uint32_t keyLength;  // isLong == 0: bytes before the NUL of the inline copy
-  };
-  uint8_t isLong;
-
-  // Bytes an entry needs: the fixed fields, then the string and its NUL.
-  static std::size_t bytesForString(std::size_t length) { return kKeyOffset + length + 1; }
-  static std::size_t bytesForLong() { return sizeof(Entry); }
-  std::size_t bytes() const { return isLong ? bytesForLong() : bytesForString(keyLength); }
-
-  const char* stringKey() const { return reinterpret_cast<const char*>(this) + kKeyOffset; }
-  char* stringKey() { return reinterpret_cast<char*>(this) + kKeyOffset; }
-
-  int32_t getContent() const { return content; }
-  void setContent(int32_t value) { content = value; }
-
-  bool matchesString(const char* key, std::size_t length, double keyFraction) const {
-    return !isLong && fraction == keyFraction && keyLength == length &&
-           std::memcmp(stringKey(), key, length) == 0;
-  }
-  bool matchesLong(int32_t key) const { return isLong && longKey == key; }
-
-  static const std::size_t kKeyOffset;
+  int32_t key;
 };
 
-inline const std::size_t Entry::kKeyOffset = offsetof(Entry, isLong) + 1;
+struct StringEntry {
+  EntryRef next;
+  int32_t content;
+  uint32_t length;  // bytes before the NUL
+  unsigned char fractionBytes[8];
+  // then the key: length + 1 bytes inline, or a pointer to them
+
+  static constexpr std::size_t kKeyOffset = 20;
+  static constexpr std::size_t kLongestInlineKey = 480;
+
+  static bool inlineKey(std::size_t length) { return length <= kLongestInlineKey; }
+  static std::size_t bytesFor(std::size_t length) {
+    return kKeyOffset + (inlineKey(length) ? length + 1 : sizeof(char*));
+  }
+  std::size_t bytes() const { return bytesFor(length); }
+
+  double fraction() const {
+    double value;
+    std::memcpy(&value, fractionBytes, sizeof value);
+    return value;
+  }
+  void setFraction(double value) { std::memcpy(fractionBytes, &value, sizeof value); }
+
+  unsigned char* tail() { return reinterpret_cast<unsigned char*>(this) + kKeyOffset; }
+  const unsigned char* tail() const {
+    return reinterpret_cast<const unsigned char*>(this) + kKeyOffset;
+  }
+  const char* key() const {
+    if (inlineKey(length)) return reinterpret_cast<const char*>(tail());
+    const char* outside;
+    std::memcpy(&outside, tail(), sizeof outside);
+    return outside;
+  }
+  // The key's own block when it is not inline, else null.
+  char* outsideKey() const {
+    if (inlineKey(length)) return nullptr;
+    char* outside;
+    std::memcpy(&outside, tail(), sizeof outside);
+    return outside;
+  }
+};
+
+static_assert(sizeof(LongEntry) == 12, "a long entry takes three 32-bit words");
+static_assert(offsetof(StringEntry, fractionBytes) + 8 == StringEntry::kKeyOffset,
+              "the key follows the fraction");
+
+// One entry as the walks hand it out.
+struct EntryView {
+  bool isLong;
+  int32_t content;
+  int32_t longKey;        // isLong only
+  const char* stringKey;  // !isLong only
+  uint32_t keyLength;     // !isLong only
+};
 
 }  // namespace kel

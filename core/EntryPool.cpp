@@ -1,90 +1,97 @@
 #include "core/EntryPool.h"
 
-#include <cstddef>
-#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 #include "core/memory.h"
 
 namespace kel {
 
 namespace {
-// Large blocks carry a two-pointer header; keep what follows it 16-aligned.
-constexpr std::size_t kLargeHeader = 16;
+
+std::size_t firstSlabBytes(std::size_t expected, std::size_t least, std::size_t most) {
+  std::size_t bytes = least;
+  while (bytes < expected && bytes < most) bytes *= 2;
+  return bytes;
+}
+
 }  // namespace
 
+EntryPool::EntryPool(std::size_t expectedBytes) {
+  addSlabSlots(16);
+  capacity_ = firstSlabBytes(expectedBytes + kGrain, kFirstSlabLeast, kSlabBytes);
+  slabs_[0] = static_cast<unsigned char*>(allocateOrDie(capacity_));
+  slabCount_ = 1;
+  used_ = kGrain;  // offset 0 of slab 0 would be the reference kNoEntry
+}
+
 EntryPool::~EntryPool() {
-  while (slabs_ != nullptr) {
-    Slab* next = slabs_->next;
-    std::free(slabs_);
-    slabs_ = next;
-  }
-  while (largeBlocks_ != nullptr) {
-    LargeBlock* next = largeBlocks_->next;
-    std::free(largeBlocks_);
-    largeBlocks_ = next;
-  }
+  for (std::size_t i = 0; i < slabCount_; ++i) std::free(slabs_[i]);
+  std::free(slabs_);
 }
 
-void* EntryPool::allocate(std::size_t bytes) {
-  const std::size_t rounded = roundUp(bytes);
-  if (rounded > kLargestClass) return allocateLarge(bytes);
-  FreeSlot*& slot = freeSlots_[rounded / kGrain];
-  if (slot != nullptr) {
-    FreeSlot* reused = slot;
-    slot = reused->next;
-    return reused;
-  }
-  return carve(rounded);
+// Room in the slab table for `needed` slabs.
+void EntryPool::addSlabSlots(std::size_t needed) {
+  if (needed <= slabSlots_) return;
+  std::size_t slots = slabSlots_ == 0 ? 16 : slabSlots_;
+  while (slots < needed) slots *= 2;
+  auto* slabs = static_cast<unsigned char**>(allocateOrDie(slots * sizeof(unsigned char*)));
+  if (slabCount_ > 0) std::memcpy(slabs, slabs_, slabCount_ * sizeof(unsigned char*));
+  std::free(slabs_);
+  slabs_ = slabs;
+  slabSlots_ = slots;
 }
 
-void EntryPool::release(void* block, std::size_t bytes) {
+bool EntryPool::reserveRun(uint64_t units, uint32_t* first) {
+  const uint64_t spans = (units + kSlabUnits - 1) / kSlabUnits;
+  if (spans > kMostSlabs - slabCount_) return false;
+  addSlabSlots(slabCount_ + static_cast<std::size_t>(spans));
+  *first = static_cast<uint32_t>(slabCount_ << (kSlabShift - 1));
+  for (uint64_t j = 0; j < spans; ++j)
+    slabs_[slabCount_++] = static_cast<unsigned char*>(allocateOrDie(kSlabBytes));
+  used_ = capacity_ = 0;  // the next block starts a new slab
+  return true;
+}
+
+EntryRef EntryPool::allocate(std::size_t bytes, EntryRef kind) {
   const std::size_t rounded = roundUp(bytes);
-  if (rounded > kLargestClass) {
-    releaseLarge(block);
+  EntryRef& reusable = freeBlocks_[rounded / kGrain];
+  if (reusable != kNoEntry) {
+    const EntryRef ref = reusable;
+    std::memcpy(&reusable, at(ref), sizeof reusable);
+    return ref | kind;
+  }
+  if (capacity_ - used_ < rounded) makeRoom(rounded);
+  const EntryRef ref =
+      static_cast<EntryRef>(((slabCount_ - 1) << kSlabShift) | (used_ >> 1));
+  used_ += rounded;
+  return ref | kind;
+}
+
+void EntryPool::release(EntryRef ref, std::size_t bytes) {
+  ref &= ~kLongKind;
+  EntryRef& reusable = freeBlocks_[roundUp(bytes) / kGrain];
+  std::memcpy(at(ref), &reusable, sizeof reusable);
+  reusable = ref;
+}
+
+// The first slab is enlarged while it is the only one and smaller than a
+// full slab; otherwise a new full slab starts.
+void EntryPool::makeRoom(std::size_t rounded) {
+  if (slabCount_ == 1 && capacity_ < kSlabBytes) {
+    const std::size_t bytes = capacity_ * 2;
+    auto* moved = static_cast<unsigned char*>(std::realloc(slabs_[0], bytes));
+    if (moved == nullptr) outOfMemory();
+    slabs_[0] = moved;
+    capacity_ = bytes;
     return;
   }
-  auto* slot = static_cast<FreeSlot*>(block);
-  slot->next = freeSlots_[rounded / kGrain];
-  freeSlots_[rounded / kGrain] = slot;
-}
-
-// Takes `rounded` bytes from the current slab, starting a new slab (twice
-// the size of the last, up to 1 MiB) when it has too little left.
-void* EntryPool::carve(std::size_t rounded) {
-  if (static_cast<std::size_t>(slabEnd_ - cursor_) < rounded) {
-    const std::size_t capacity = nextSlabBytes_;
-    auto* slab = static_cast<Slab*>(allocateOrDie(offsetof(Slab, bytes) + kCacheLine + capacity));
-    slab->next = slabs_;
-    slabs_ = slab;
-    // Entries start on a cache line, so a table of 32-byte long entries has
-    // no entry that straddles two lines.
-    const auto misalignment = reinterpret_cast<std::uintptr_t>(slab->bytes) % kCacheLine;
-    cursor_ = slab->bytes + (misalignment == 0 ? 0 : kCacheLine - misalignment);
-    slabEnd_ = cursor_ + capacity;
-    if (nextSlabBytes_ < kLargestSlab) nextSlabBytes_ *= 2;
-  }
-  void* block = cursor_;
-  cursor_ += rounded;
-  return block;
-}
-
-void* EntryPool::allocateLarge(std::size_t bytes) {
-  if (bytes > SIZE_MAX - kLargeHeader) outOfMemory();
-  auto* header = static_cast<LargeBlock*>(allocateOrDie(kLargeHeader + bytes));
-  header->previous = nullptr;
-  header->next = largeBlocks_;
-  if (largeBlocks_ != nullptr) largeBlocks_->previous = header;
-  largeBlocks_ = header;
-  return reinterpret_cast<unsigned char*>(header) + kLargeHeader;
-}
-
-void EntryPool::releaseLarge(void* block) {
-  auto* header = reinterpret_cast<LargeBlock*>(static_cast<unsigned char*>(block) - kLargeHeader);
-  if (header->previous != nullptr) header->previous->next = header->next;
-  else largeBlocks_ = header->next;
-  if (header->next != nullptr) header->next->previous = header->previous;
-  std::free(header);
+  if (slabCount_ == kMostSlabs) outOfMemory();
+  addSlabSlots(slabCount_ + 1);
+  slabs_[slabCount_++] = static_cast<unsigned char*>(allocateOrDie(kSlabBytes));
+  capacity_ = kSlabBytes;
+  used_ = 0;
+  (void)rounded;  // every block fits a full slab
 }
 
 }  // namespace kel

@@ -1,46 +1,72 @@
-// Storage for a table's entries. Entries are carved from slabs in classes
-// of 8-byte steps; a released entry goes on its class's free list and is
-// reused by the next entry of that size. Entries larger than the biggest
-// class get a block of their own, kept on a list. Destroying the pool
-// releases every entry at once, which is how a table is closed.
+// Storage for a table's entries, named by 32-bit references.
+//
+// Entries are carved from slabs of 1 MiB at 4-byte alignment; a reference is
+// the slab's number and the entry's offset in it (bits 1 to 18, in 4-byte
+// units), with bit 0 left for the entry's kind. Up to 8192 slabs (8 GiB of
+// entries) can be named. The first slab starts at the size the table expects
+// to need and is enlarged in place of itself (its contents may move, its
+// references do not) until it reaches 1 MiB; every later slab has 1 MiB.
+//
+// A released block goes on the free list of its size (4-byte steps) and is
+// reused by the next block of that size. Destroying the pool releases every
+// block at once, which is how a table is closed.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+
+#include "core/Entry.h"
 
 namespace kel {
 
 class EntryPool {
  public:
-  EntryPool() = default;
+  // Blocks above this size are not served.
+  static constexpr std::size_t kLargestBlock = 512;
+
+  explicit EntryPool(std::size_t expectedBytes);
   ~EntryPool();
   EntryPool(const EntryPool&) = delete;
   EntryPool& operator=(const EntryPool&) = delete;
 
-  void* allocate(std::size_t bytes);
-  void release(void* block, std::size_t bytes);
+  // A block of `bytes` (at most kLargestBlock); its reference carries `kind`.
+  // Addresses from at() stay valid only until the next allocate.
+  EntryRef allocate(std::size_t bytes, EntryRef kind);
+  void release(EntryRef ref, std::size_t bytes);
+
+  // The 4-byte units of one slab.
+  static constexpr uint32_t kSlabUnits = uint32_t{1} << 18;
+
+  // A run of `units` 4-byte units in whole slabs, for entries the caller
+  // places itself (no entry may cross from one slab to the next), or false
+  // when the references would run out: the caller then allocates entry by
+  // entry. An entry at unit u of the run has the reference
+  // ((*first + u) << 1) | kind. Blocks allocated afterwards come from new
+  // slabs.
+  bool reserveRun(uint64_t units, uint32_t* first);
+
+  unsigned char* at(EntryRef ref) const {
+    return slabs_[ref >> kSlabShift] + ((ref & kOffsetBits) << 1);
+  }
 
  private:
-  static constexpr std::size_t kGrain = 8;
-  static constexpr std::size_t kLargestClass = 512;
-  static constexpr std::size_t kFirstSlab = 4096;
-  static constexpr std::size_t kLargestSlab = std::size_t{1} << 20;
-  static constexpr std::size_t kCacheLine = 64;
-
-  struct FreeSlot { FreeSlot* next; };
-  struct Slab { Slab* next; alignas(16) unsigned char bytes[1]; };
-  struct LargeBlock { LargeBlock* previous; LargeBlock* next; };
+  static constexpr unsigned kSlabShift = 19;
+  static constexpr EntryRef kOffsetBits = (EntryRef{1} << kSlabShift) - 2;
+  static constexpr std::size_t kSlabBytes = std::size_t{1} << 20;
+  static constexpr std::size_t kMostSlabs = std::size_t{1} << (32 - kSlabShift);
+  static constexpr std::size_t kGrain = 4;
+  static constexpr std::size_t kFirstSlabLeast = 4096;
 
   static std::size_t roundUp(std::size_t bytes) { return (bytes + kGrain - 1) & ~(kGrain - 1); }
-  void* carve(std::size_t rounded);
-  void* allocateLarge(std::size_t bytes);
-  void releaseLarge(void* block);
+  void makeRoom(std::size_t rounded);
+  void addSlabSlots(std::size_t needed);
 
-  FreeSlot* freeSlots_[kLargestClass / kGrain + 1] = {};
-  Slab* slabs_ = nullptr;
-  unsigned char* cursor_ = nullptr;
-  unsigned char* slabEnd_ = nullptr;
-  std::size_t nextSlabBytes_ = kFirstSlab;
-  LargeBlock* largeBlocks_ = nullptr;
+  unsigned char** slabs_ = nullptr;
+  std::size_t slabCount_ = 0;
+  std::size_t slabSlots_ = 0;
+  std::size_t used_ = 0;      // bytes taken from the last slab
+  std::size_t capacity_ = 0;  // bytes of the last slab
+  EntryRef freeBlocks_[kLargestBlock / kGrain + 1] = {};
 };
 
 }  // namespace kel

@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <new>
 
 #include "core/hashing.h"
 #include "core/memory.h"
@@ -13,76 +12,173 @@ namespace {
 
 constexpr int32_t kLargestSize = INT32_MAX;
 
-Entry** allocateBuckets(int64_t size) {
-  if (size > kLargestSize) outOfMemory();
-  return static_cast<Entry**>(allocateZeroedOrDie(static_cast<std::size_t>(size), sizeof(Entry*)));
-}
-
 // counter is a 32-bit field that restored files may set to any value; it
 // wraps instead of overflowing.
 int32_t wrapped(int64_t value) { return static_cast<int32_t>(static_cast<uint32_t>(value)); }
 
+// What the pool's first slab is sized for: a long entry per expected key
+// and a little more (the slab is enlarged as string keys need).
+std::size_t expectedEntryBytes(int64_t keys) {
+  constexpr int64_t kCap = int64_t{1} << 20;
+  return static_cast<std::size_t>(keys < 0 ? 0 : keys > kCap ? kCap : keys) * 16;
+}
+
+int64_t bucketsFor(int64_t n) {
+  // trunc(1.5 * n) buckets, doubled once as the first growth of an empty table.
+  return 2 * static_cast<int64_t>(static_cast<double>(n < 1 ? 1 : n) * 1.5);
+}
+
 }  // namespace
 
-HashTable::HashTable(int64_t n) {
-  if (n < 1) n = 1;
-  // trunc(1.5 * n) buckets, doubled once as the first growth of an empty table.
-  const int64_t size = 2 * static_cast<int64_t>(static_cast<double>(n) * 1.5);
-  buckets_ = allocateBuckets(size);
+// Empty heads and tags for `size` buckets, in place of the current ones.
+void HashTable::allocateBuckets(int64_t size) {
+  if (size > kLargestSize) outOfMemory();
+  buckets_ = static_cast<EntryRef*>(
+      allocateZeroedOrDie(static_cast<std::size_t>(size), sizeof(EntryRef)));
+  tags_ = static_cast<uint8_t*>(allocateZeroedOrDie(static_cast<std::size_t>(size) + kTagPadding, 1));
   size_ = static_cast<int32_t>(size);
 }
 
+HashTable::HashTable(int64_t n) : pool_(expectedEntryBytes(n)) { allocateBuckets(bucketsFor(n)); }
+
 HashTable::HashTable(int32_t size, int32_t counter)
-    : size_(size), buckets_(allocateBuckets(size)), counter_(counter), storedChains_(true) {}
-
-// Every entry lives in the pool, which releases them all at once.
-HashTable::~HashTable() { std::free(buckets_); }
-
-Entry* HashTable::findLike(const Entry& entry) const {
-  if (entry.isLong) return find(LongProbe{entry.longKey, entry.fraction});
-  return find(StringProbe{entry.stringKey(), entry.keyLength, entry.fraction});
+    : counter_(counter), storedChains_(true), pool_(expectedEntryBytes(counter)) {
+  allocateBuckets(size);
 }
 
-Entry* HashTable::newEntry(const StringProbe& probe, int32_t content) {
-  if (probe.length > UINT32_MAX - Entry::bytesForString(0)) outOfMemory();
-  auto* entry = static_cast<Entry*>(pool_.allocate(Entry::bytesForString(probe.length)));
-  entry->next = nullptr;
-  entry->fraction = probe.fraction;
-  entry->content = content;
-  entry->keyLength = static_cast<uint32_t>(probe.length);
-  entry->isLong = 0;
-  std::memcpy(entry->stringKey(), probe.key, probe.length);
-  entry->stringKey()[probe.length] = '\0';
-  return entry;
+// Every entry lives in the pool, which releases them all at once; only keys
+// with a block of their own need a walk.
+HashTable::~HashTable() {
+  if (outsideKeys_ > 0) releaseOutsideKeys();
+  std::free(buckets_);
+  std::free(tags_);
 }
 
-Entry* HashTable::newEntry(const LongProbe& probe, int32_t content) {
-  auto* entry = static_cast<Entry*>(pool_.allocate(Entry::bytesForLong()));
-  entry->next = nullptr;
-  entry->fraction = probe.fraction;
-  entry->content = content;
-  entry->longKey = probe.key;
-  entry->isLong = 1;
-  return entry;
+void HashTable::releaseOutsideKeys() {
+  for (int32_t i = 0; i < size_; ++i)
+    for (EntryRef e = buckets_[i]; e != kNoEntry; e = next(e))
+      if (!isLongRef(e)) std::free(reinterpret_cast<StringEntry*>(pool_.at(e))->outsideKey());
 }
 
-Entry* HashTable::makeStringEntry(const char* key, std::size_t length, int32_t content) {
-  return newEntry(StringProbe{key, length, stringFraction(key, length)}, content);
+EntryRef HashTable::findLike(EntryRef ref) const {
+  if (isLongRef(ref)) return find(LongProbe::from(reinterpret_cast<const LongEntry*>(pool_.at(ref))->key));
+  const auto& e = *reinterpret_cast<const StringEntry*>(pool_.at(ref));
+  return find(StringProbe{e.key(), e.length, e.fraction()});
 }
 
-Entry* HashTable::makeLongEntry(int32_t key, int32_t content) {
-  return newEntry(LongProbe::from(key), content);
+void HashTable::writeEntry(EntryRef ref, const StringProbe& probe, int32_t content) {
+  char* outside = nullptr;
+  if (!StringEntry::inlineKey(probe.length)) {
+    outside = static_cast<char*>(allocateOrDie(probe.length + 1));
+    std::memcpy(outside, probe.key, probe.length);
+    outside[probe.length] = '\0';
+    ++outsideKeys_;
+  }
+  auto& e = *reinterpret_cast<StringEntry*>(pool_.at(ref));
+  e.next = kNoEntry;
+  e.content = content;
+  e.length = static_cast<uint32_t>(probe.length);
+  e.setFraction(probe.fraction);
+  if (outside != nullptr) {
+    std::memcpy(e.tail(), &outside, sizeof outside);
+  } else {
+    std::memcpy(e.tail(), probe.key, probe.length);
+    e.tail()[probe.length] = '\0';
+  }
+}
+
+void HashTable::writeEntry(EntryRef ref, const LongProbe& probe, int32_t content) {
+  auto& e = *reinterpret_cast<LongEntry*>(pool_.at(ref));
+  e.next = kNoEntry;
+  e.content = content;
+  e.key = probe.key;
+}
+
+EntryRef HashTable::newEntry(const StringProbe& probe, int32_t content) {
+  if (probe.length > UINT32_MAX - 1) outOfMemory();
+  const EntryRef ref = pool_.allocate(StringEntry::bytesFor(probe.length), 0);
+  writeEntry(ref, probe, content);
+  return ref;
+}
+
+EntryRef HashTable::newEntry(const LongProbe& probe, int32_t content) {
+  const EntryRef ref = pool_.allocate(sizeof(LongEntry), kLongKind);
+  writeEntry(ref, probe, content);
+  return ref;
+}
+
+EntryRef HashTable::makeStringEntry(const char* key, std::size_t length, int32_t content) {
+  return newEntry(StringProbe{key, length, 0.0}, content);
+}
+
+EntryRef HashTable::makeLongEntry(int32_t key, int32_t content) {
+  return newEntry(LongProbe{key, 0.0}, content);
+}
+
+// Restored string entries are hashed here, kHashGroup keys in lockstep, in
+// walk order: the order the file stored them in, and so the order they lie in
+// the pool. The tags are made on the way (placeChain left every stored
+// chain's tag at 0xFF, so the walk finds them).
+void HashTable::finishRestoring() {
+  EntryRef group[kHashGroup];
+  int32_t groupBuckets[kHashGroup];
+  const char* keys[kHashGroup];
+  std::size_t lengths[kHashGroup];
+  int32_t n = 0;
+  auto hashGroup = [&] {
+    double fractions[kHashGroup];
+    for (int32_t k = 0; k < n; ++k) {
+      const auto& e = *reinterpret_cast<StringEntry*>(pool_.at(group[k]));
+      keys[k] = e.key();
+      lengths[k] = e.length;
+    }
+    stringFractionsOfLengths(keys, lengths, n, fractions);
+    for (int32_t k = 0; k < n; ++k) {
+      reinterpret_cast<StringEntry*>(pool_.at(group[k]))->setFraction(fractions[k]);
+      tags_[groupBuckets[k]] |= tagOfFraction(fractions[k]);
+    }
+    n = 0;
+  };
+  for (int64_t first = 0; first < size_; first += kTagGroup) {
+    for (uint32_t chains = occupied(first); chains != 0; chains &= chains - 1) {
+      const int32_t bucket = static_cast<int32_t>(first + lowestBit(chains));
+      tags_[bucket] = 0;
+      for (EntryRef e = buckets_[bucket]; e != kNoEntry; e = next(e)) {
+        if (isLongRef(e)) {
+          tags_[bucket] |= tagOf(e);
+          continue;
+        }
+        group[n] = e;
+        groupBuckets[n++] = bucket;
+        if (n == kHashGroup) hashGroup();
+      }
+    }
+  }
+  if (n > 0) hashGroup();
 }
 
 template <typename Probe>
-void HashTable::addIfAbsent(const Probe& probe, int32_t content) {
-  if (find(probe) == nullptr) add(newEntry(probe, content));
+void HashTable::insert(const Probe& probe, int32_t bucket, uint8_t tag, int32_t content) {
+  const EntryRef entry = newEntry(probe, content);
+  header(entry).next = buckets_[bucket];
+  buckets_[bucket] = entry;
+  tags_[bucket] |= tag;
+  counter_ = wrapped(int64_t{counter_} + 1);
+  if (static_cast<double>(counter_) > static_cast<double>(size_) * kLoadFactor) grow();
+}
+
+template <typename Probe>
+void HashTable::addIfAbsentAt(const Probe& probe, int32_t bucket, uint8_t tag, int32_t content) {
+  if ((tags_[bucket] & tag) != 0 && firstMatch(buckets_[bucket], probe) != kNoEntry) return;
+  insert(probe, bucket, tag, content);
 }
 
 template <typename Probe>
 void HashTable::setContent(const Probe& probe, int32_t content) {
-  if (Entry* e = find(probe)) e->setContent(content);
-  else add(newEntry(probe, content));
+  const int32_t bucket = bucketOf(probe.fraction, size_);
+  const EntryRef e = findIn(bucket, probe);
+  if (e != kNoEntry) header(e).content = content;
+  else insert(probe, bucket, probe.tag(), content);
 }
 
 void HashTable::addString(const char* key, int32_t content) {
@@ -99,28 +195,169 @@ void HashTable::setContentLong(int32_t key, int32_t content) {
   setContent(LongProbe::from(key), content);
 }
 
-// Key i is hashed and its bucket prefetched kDistance keys before it is added.
+// Adds read their chain and tag again when their turn comes: keys added
+// meanwhile may have changed them, or grown the table.
 template <typename Probe, typename Keys>
 void HashTable::pipelinedAdd(Keys keys, int32_t count, const int32_t* contents) {
-  Probe probes[kRing];
-  for (int32_t i = 0; i < count + kDistance; ++i) {
-    if (i < count) {
-      hashAhead(probes, keys, i, count);
-      const Probe& probe = probes[i % kRing];
-      if (probe.present()) prefetch(bucketFor(probe.fraction));
+  pipelined<Probe, true>(keys, count, [&](const Block<Probe>& b) {
+    for (int32_t k = 0; k < b.n; ++k) {
+      if (!b.probes[k].present()) continue;
+      const int32_t content = contents != nullptr ? contents[b.first + k] : 0;
+      if (b.size == size_) addIfAbsentAt(b.probes[k], b.buckets[k], b.tags[k], content);
+      else addIfAbsent(b.probes[k], content);
     }
-    const int32_t adding = i - kDistance;
-    if (adding >= 0 && probes[adding % kRing].present())
-      addIfAbsent(probes[adding % kRing], contents != nullptr ? contents[adding] : 0);
-  }
+  });
 }
 
 void HashTable::addStrings(const char* const* keys, int32_t count, const int32_t* contents) {
+  if (canPlaceInBucketOrder(count) && placeStringsInBucketOrder(keys, count, contents)) return;
   pipelinedAdd<StringProbe>(keys, count, contents);
 }
 
+// Long keys are added one by one (pipelined) in the order given: placing
+// them in bucket order took three times as long (three streams of random
+// writes instead of two and a sequential one), for enumerations only a
+// third faster.
 void HashTable::addLongs(const int32_t* keys, int32_t count, const int32_t* contents) {
   pipelinedAdd<LongProbe>(keys, count, contents);
+}
+
+// Building an empty table from an array of string keys, when none of the
+// keys can make it grow, places the entries in bucket order: first every
+// bucket's entries are counted (their 4-byte units, in the bucket's head),
+// then a run of whole slabs is cut into one range per bucket, in bucket
+// order, and every key is
+// put, in the order given, at the end of what is left of its bucket's range,
+// below the entry put there before it, which becomes its next. So the chain
+// of a bucket is the reverse of the order its keys came in, exactly as adds
+// at the chain head make it, and it lies in ascending addresses: walks,
+// enumeration and dumps then read the entries front to back. A key that
+// repeats one before it is found in its chain and dropped, as an add drops
+// it; the space counted for it stays unused.
+bool HashTable::canPlaceInBucketOrder(int32_t count) const {
+  return counter_ == 0 && !storedChains_ && count > 0 &&
+         static_cast<double>(count) <= static_cast<double>(size_) * kLoadFactor;
+}
+
+namespace {
+// The most units a run may have: references are 32 bits wide.
+constexpr uint64_t kMostRunUnits = uint64_t{1} << 30;
+constexpr uint32_t unitsFor(std::size_t bytes) { return static_cast<uint32_t>((bytes + 3) / 4); }
+}  // namespace
+
+// The keys are hashed kHashGroup at a time; each group's buckets are
+// fetched while the next group is hashed, then their heads count the units of
+// their entries. Only the fractions are kept (8 bytes a key, for as long as
+// the build takes); lengths are measured again when the entries are placed.
+bool HashTable::placeStringsInBucketOrder(const char* const* keys, int32_t count,
+                                          const int32_t* contents) {
+  auto* fractions = static_cast<double*>(allocateOrDie(static_cast<std::size_t>(count) * sizeof(double)));
+  uint64_t units = 0;
+  int32_t pending[kHashGroup];
+  uint32_t pendingUnits[kHashGroup];
+  int32_t pendingCount = 0;
+  for (int32_t i = 0; i < count; i += kHashGroup) {
+    const int32_t n = count - i < kHashGroup ? count - i : kHashGroup;
+    std::size_t lengths[kHashGroup];
+    stringFractions(keys + i, n, lengths, fractions + i);
+    for (int32_t k = 0; k < pendingCount; ++k) buckets_[pending[k]] += pendingUnits[k];
+    pendingCount = 0;
+    for (int32_t k = 0; k < n; ++k) {
+      if (keys[i + k] == nullptr) continue;
+      if (lengths[k] > UINT32_MAX - 1) outOfMemory();
+      const int32_t bucket = bucketOf(fractions[i + k], size_);
+      prefetch(&buckets_[bucket]);
+      pending[pendingCount] = bucket;
+      units += pendingUnits[pendingCount++] = unitsFor(StringEntry::bytesFor(lengths[k]));
+    }
+  }
+  for (int32_t k = 0; k < pendingCount; ++k) buckets_[pending[k]] += pendingUnits[k];
+  // Each bucket's range ends where the ranges before it and its own units
+  // end; a range that would cross into the next slab starts that slab
+  // instead, so no entry crosses one. A bucket of more than a slab's units
+  // gives the placing up.
+  uint64_t end = 0;
+  bool fits = units <= kMostRunUnits;
+  for (int32_t b = 0; b < size_ && fits; ++b) {
+    const uint32_t bucketUnits = buckets_[b];
+    fits = bucketUnits <= EntryPool::kSlabUnits;
+    if (end % EntryPool::kSlabUnits + bucketUnits > EntryPool::kSlabUnits)
+      end += EntryPool::kSlabUnits - end % EntryPool::kSlabUnits;
+    end += bucketUnits;
+    buckets_[b] = static_cast<uint32_t>(end);
+  }
+  uint32_t first = 0;
+  const bool reserved = fits && end <= kMostRunUnits && pool_.reserveRun(end, &first);
+  if (reserved) {
+    placeInBucketOrder<StringProbe>(count, first, contents, [&](int32_t i) {
+      return StringProbe{keys[i], keys[i] != nullptr ? std::strlen(keys[i]) : 0, fractions[i]};
+    });
+  } else {
+    std::memset(buckets_, 0, static_cast<std::size_t>(size_) * sizeof(EntryRef));
+  }
+  std::free(fractions);
+  return reserved;
+}
+
+// The heads hold the end of each bucket's range, counted in units from the
+// run's first; while a bucket's tag is zero its head is that end, afterwards
+// the reference of the entry last put there, the chain's head.
+// Keys go in blocks: a block's heads and tags are fetched, then the places
+// its entries will take, then the entries are written.
+template <typename Probe, typename ProbeAt>
+void HashTable::placeInBucketOrder(int32_t count, uint32_t firstUnit, const int32_t* contents,
+                                   ProbeAt probeAt) {
+  auto below = [&](int32_t bucket) {
+    return tags_[bucket] != 0 ? buckets_[bucket] >> 1 : firstUnit + buckets_[bucket];
+  };
+  struct Place {
+    Probe probe;
+    int32_t bucket;
+    int32_t index;
+  };
+  // Stage A hashes block j and fetches heads and tags, stage B (block
+  // j - 2) fetches the places, stage C (block j - 3) writes.
+  constexpr int32_t kRing = 4;
+  Place blocks[kRing][kBlock];
+  int32_t filled[kRing] = {};
+  const int32_t blockCount = (count + kBlock - 1) / kBlock;
+  for (int32_t j = 0; j < blockCount + 3; ++j) {
+    if (j < blockCount) {
+      Place* block = blocks[j % kRing];
+      int32_t& n = filled[j % kRing];
+      n = 0;
+      for (int32_t i = j * kBlock; i < (j + 1) * kBlock && i < count; ++i) {
+        const Probe probe = probeAt(i);
+        if (!probe.present()) continue;
+        const int32_t bucket = bucketOf(probe.fraction, size_);
+        block[n++] = {probe, bucket, i};
+        prefetch(&buckets_[bucket]);
+        prefetch(&tags_[bucket]);
+      }
+    }
+    if (j >= 2 && j - 2 < blockCount) {
+      const Place* block = blocks[(j - 2) % kRing];
+      for (int32_t k = 0; k < filled[(j - 2) % kRing]; ++k)
+        prefetch(pool_.at((below(block[k].bucket) - unitsFor(bytesFor(block[k].probe))) << 1));
+    }
+    if (j >= 3) {
+      const Place* block = blocks[(j - 3) % kRing];
+      for (int32_t k = 0; k < filled[(j - 3) % kRing]; ++k) {
+        const Probe& probe = block[k].probe;
+        const int32_t bucket = block[k].bucket;
+        const uint8_t tag = probe.tag();
+        if ((tags_[bucket] & tag) != 0 && firstMatch(buckets_[bucket], probe) != kNoEntry) continue;
+        const EntryRef ref = ((below(bucket) - unitsFor(bytesFor(probe))) << 1) | kindOf(probe);
+        writeEntry(ref, probe, contents != nullptr ? contents[block[k].index] : 0);
+        header(ref).next = tags_[bucket] != 0 ? buckets_[bucket] : kNoEntry;
+        buckets_[bucket] = ref;
+        tags_[bucket] |= tag;
+        ++counter_;
+      }
+    }
+  }
+  for (int32_t b = 0; b < size_; ++b)
+    if (tags_[b] == 0) buckets_[b] = kNoEntry;
 }
 
 // Walks the key's chain and removes the first entry that holds the key and
@@ -130,16 +367,23 @@ void HashTable::addLongs(const int32_t* keys, int32_t count, const int32_t* cont
 template <typename Probe>
 int32_t HashTable::remove(const Probe& probe, const int32_t* filter) {
   int32_t result = 0;
-  for (Entry** link = bucketFor(probe.fraction); *link != nullptr; link = &(*link)->next) {
-    Entry* e = *link;
-    if (!probe.matches(*e)) continue;
-    result = e->content;
+  const int32_t bucket = bucketOf(probe.fraction, size_);
+  if ((tags_[bucket] & probe.tag()) == 0) return result;
+  EntryRef* link = &buckets_[bucket];
+  for (EntryRef e = firstMatch(*link, probe); e != kNoEntry; e = firstMatch(*link, probe)) {
+    while (*link != e) link = &header(*link).next;
+    result = header(e).content;
     if (filter == nullptr || *filter == result) {
-      *link = e->next;
+      *link = header(e).next;
       destroy(e);
+      // The tag keeps the removed key's bit (it may be another entry's too):
+      // a stale bit costs a chain walk now and then, finding out would cost
+      // one at every removal. The next growth makes the tag exact again.
+      if (buckets_[bucket] == kNoEntry) tags_[bucket] = 0;
       counter_ = wrapped(int64_t{counter_} - 1);
       return result;
     }
+    link = &header(e).next;
   }
   return result;
 }
@@ -152,59 +396,93 @@ int32_t HashTable::removeLong(int32_t key, const int32_t* filter) {
   return remove(LongProbe::from(key), filter);
 }
 
-void HashTable::destroy(Entry* entry) { pool_.release(entry, entry->bytes()); }
+void HashTable::destroy(EntryRef entry) {
+  if (!isLongRef(entry)) {
+    if (char* outside = reinterpret_cast<StringEntry*>(pool_.at(entry))->outsideKey()) {
+      std::free(outside);
+      --outsideKeys_;
+    }
+  }
+  pool_.release(entry, bytesOf(entry));
+}
 
-void HashTable::releaseChain(Entry* head) {
-  while (head != nullptr) {
-    Entry* next = head->next;
+void HashTable::releaseChain(EntryRef head) {
+  while (head != kNoEntry) {
+    const EntryRef following = next(head);
     destroy(head);
-    head = next;
+    head = following;
   }
 }
 
-void HashTable::placeChain(int32_t bucket, Entry* head) {
+void HashTable::placeChain(int32_t bucket, EntryRef head) {
   releaseChain(buckets_[bucket]);
   buckets_[bucket] = head;
+  tags_[bucket] = 0xFF;  // until finishRestoring: every key may be there
 }
 
 // Puts the entry at the head of its chain and grows the table when the
 // entries exceed size * kLoadFactor (equality does not grow).
-void HashTable::add(Entry* entry) {
-  Entry** head = bucketFor(entry->fraction);
-  entry->next = *head;
-  *head = entry;
+void HashTable::add(EntryRef entry) {
+  const int32_t bucket = bucketOf(fractionOf(entry), size_);
+  header(entry).next = buckets_[bucket];
+  buckets_[bucket] = entry;
+  tags_[bucket] |= tagOf(entry);
   counter_ = wrapped(int64_t{counter_} + 1);
   if (static_cast<double>(counter_) > static_cast<double>(size_) * kLoadFactor) grow();
 }
 
 // Doubles the bucket array. Entries are moved rather than copied, but in the
-// order and through the add step that copying them would take, so an add
-// that grows the table again midway, or a repeated key of a restored table,
-// comes out the same.
+// order and to the chain places that adding copies of them would give.
 void HashTable::grow() {
   const int32_t oldSize = size_;
-  Entry** oldBuckets = buckets_;
-  buckets_ = allocateBuckets(int64_t{oldSize} * 2);
-  size_ = oldSize * 2;
+  EntryRef* oldBuckets = buckets_;
+  std::free(tags_);
+  allocateBuckets(int64_t{oldSize} * 2);
   if (isEmpty()) {
     for (int32_t i = 0; i < oldSize; ++i) releaseChain(oldBuckets[i]);
-  } else {
+  } else if (storedChains_) {
     counter_ = 0;
     relinkAll(oldBuckets, oldSize);
+  } else {
+    split(oldBuckets, oldSize);
   }
   std::free(oldBuckets);
 }
 
-void HashTable::relinkAll(Entry** oldBuckets, int32_t oldSize) {
-  // Read once: an add below may grow the table again, which clears it.
-  const bool mayRepeatKeys = storedChains_;
+// Growth of a table that keeps its invariants. trunc(f * 2 * size) is
+// 2 * trunc(f * size) or one more (doubling a double is exact), so old chain
+// b feeds new chains 2b and 2b + 1 only, and the old chains are taken in
+// order, each from its head, with every entry pushed on the head of its new
+// chain: the writes run through the new array front to back. The counter
+// stays; it cannot exceed the new threshold (it was at most
+// 0.75 * size + 1, and size is at least 2).
+void HashTable::split(EntryRef* oldBuckets, int32_t oldSize) {
   for (int32_t i = 0; i < oldSize; ++i) {
-    Entry* e = oldBuckets[i];
-    while (e != nullptr) {
-      Entry* next = e->next;
-      if (mayRepeatKeys && findLike(*e) != nullptr) destroy(e);
+    if (i + kWalkAhead < oldSize) prefetchEntry(oldBuckets[i + kWalkAhead]);
+    EntryRef e = oldBuckets[i];
+    while (e != kNoEntry) {
+      const EntryRef following = next(e);
+      const int32_t bucket = bucketOf(fractionOf(e), size_);
+      header(e).next = buckets_[bucket];
+      buckets_[bucket] = e;
+      tags_[bucket] |= tagOf(e);
+      e = following;
+    }
+  }
+}
+
+// Growth of a table that still holds stored chains: every entry is added
+// again through the add step, so a repeated key is dropped as adding it again
+// would drop it, and an add that grows the table again midway (a stored
+// counter may be anything) comes out the same.
+void HashTable::relinkAll(EntryRef* oldBuckets, int32_t oldSize) {
+  for (int32_t i = 0; i < oldSize; ++i) {
+    EntryRef e = oldBuckets[i];
+    while (e != kNoEntry) {
+      const EntryRef following = next(e);
+      if (findLike(e) != kNoEntry) destroy(e);
       else add(e);
-      e = next;
+      e = following;
     }
   }
   storedChains_ = false;
@@ -214,13 +492,17 @@ const char* HashTable::brokenInvariant() const {
   if (storedChains_) return nullptr;
   int64_t entries = 0;
   for (int32_t i = 0; i < size_; ++i) {
-    for (const Entry* e = buckets_[i]; e != nullptr; e = e->next, ++entries) {
+    for (EntryRef e = buckets_[i]; e != kNoEntry; e = next(e), ++entries) {
+      const EntryView v = view(e);
       const double fraction =
-          e->isLong ? longFraction(e->longKey) : stringFraction(e->stringKey(), e->keyLength);
-      if (fraction != e->fraction) return "an entry keeps a fraction other than its key's";
+          v.isLong ? longFraction(v.longKey) : stringFraction(v.stringKey, v.keyLength);
+      if (fraction != fractionOf(e)) return "an entry keeps a fraction other than its key's";
       if (bucketOf(fraction, size_) != i) return "an entry sits outside the bucket of its key";
-      if (findLike(*e) != e) return "a key occurs twice";
+      if (findLike(e) != e) return "a key occurs twice";
     }
+    const uint8_t chainTags = tagsOfChain(buckets_[i]);
+    if ((tags_[i] & chainTags) != chainTags) return "a bucket's tag lacks the bit of an entry";
+    if ((tags_[i] == 0) != (buckets_[i] == kNoEntry)) return "a bucket's tag is zero but not its chain, or not zero for an empty one";
   }
   return entries == counter_ ? nullptr : "counter differs from the entries in the chains";
 }

@@ -14,14 +14,22 @@
 // size * kLoadFactor the table doubles: the old chains are visited in bucket
 // order, each from its head, and every entry is added again, so entries that
 // meet in one new chain end up in the reverse of their visiting order.
+//
+// Bucket heads and chain links are 32-bit entry references (core/Entry.h).
+// Beside every bucket head lies a one-byte tag: it holds one bit for every
+// entry of its chain (the bit chosen by a hash of the entry's key that is
+// independent of its bucket), maybe more after removals, and is zero
+// exactly when the chain is empty. A lookup whose key's bit is missing from
+// its bucket's tag is answered without reading the head or any entry: a
+// miss reads one byte, from an array a quarter the size of the heads.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 
-#include "core/EntryPool.h"
 #include "core/Entry.h"
+#include "core/EntryPool.h"
 #include "core/hashing.h"
 
 namespace kel {
@@ -56,13 +64,14 @@ class HashTable {
   int32_t removeString(const char* key, const int32_t* filter);
   int32_t removeLong(int32_t key, const int32_t* filter);
 
-  // Bulk forms of add and find. Keys are hashed some keys ahead and their
-  // buckets fetched into the cache early, so memory latencies overlap;
-  // results and chain order are those of taking the keys one by one. Null
-  // string keys are skipped; null contents mean 0.
+  // Bulk forms of add and find. Keys are hashed some keys ahead, their
+  // buckets and chain heads fetched into the cache early, so memory
+  // latencies overlap; results and chain order are those of taking the keys
+  // one by one. Null string keys are skipped; null contents mean 0.
   void addStrings(const char* const* keys, int32_t count, const int32_t* contents);
   void addLongs(const int32_t* keys, int32_t count, const int32_t* contents);
-  // Calls report(i, entry or null) for every key i; never for a null key.
+  // Calls report(i, content) for every key i that is present; never for a
+  // null key.
   template <typename Report>
   void findStrings(const char* const* keys, int32_t count, Report report) const;
   template <typename Report>
@@ -76,26 +85,42 @@ class HashTable {
   bool isEmpty() const { return counter_ == 0; }
   int32_t size() const { return size_; }
   int32_t counter() const { return counter_; }
-  const Entry* chain(int32_t bucket) const { return buckets_[bucket]; }
+
+  // Chains one by one: visitChain(bucket, head) for every non-empty bucket in
+  // ascending order; entries of buckets further on are fetched into the
+  // cache meanwhile. Follow a chain with next() and read it with view().
+  template <typename VisitChain>
+  void forEachChain(VisitChain visitChain) const;
+  EntryRef next(EntryRef ref) const { return header(ref).next; }
+  EntryView view(EntryRef ref) const;
+  // Fetches an entry into the cache ahead of its use. kNoEntry names the
+  // reserved first bytes of the pool: prefetching them is harmless, and a
+  // prefetch without a branch is not dropped.
+  void prefetchEntry(EntryRef ref) const { prefetch(pool_.at(ref)); }
 
   // Visits every entry in walk order: bucket index ascending, each chain
-  // from its head. Returns the number of entries visited.
+  // from its head, as visit(EntryView). Returns the number of entries visited.
   template <typename Visit>
-  int64_t walk(Visit visit) const {
-    int64_t visited = 0;
-    for (int32_t i = 0; i < size_; ++i)
-      for (const Entry* e = buckets_[i]; e != nullptr; e = e->next, ++visited) visit(*e);
-    return visited;
-  }
+  int64_t walk(Visit visit) const;
 
-  // Restoring: entries made here are linked with placeChain, which puts a
-  // whole chain at a bucket as stored, without hashing, releasing any chain
-  // that bucket held before.
-  Entry* makeStringEntry(const char* key, std::size_t length, int32_t content);
-  Entry* makeLongEntry(int32_t key, int32_t content);
-  void placeChain(int32_t bucket, Entry* head);
+  // Restoring: entries made here are linked with setNext and placeChain,
+  // which puts a whole chain at a bucket as stored, without hashing,
+  // releasing any chain that bucket held before. String entries get their
+  // hash fraction in finishRestoring, which must run before anything else is
+  // done with the table; discardChain releases a chain never placed.
+  EntryRef makeStringEntry(const char* key, std::size_t length, int32_t content);
+  EntryRef makeLongEntry(int32_t key, int32_t content);
+  void setNext(EntryRef entry, EntryRef next) { header(entry).next = next; }
+  void placeChain(int32_t bucket, EntryRef head);
+  void discardChain(EntryRef head) { releaseChain(head); }
+  void finishRestoring();
 
  private:
+  struct Header {
+    EntryRef next;
+    int32_t content;
+  };
+
   // A key with its hash fraction: hashed once, then used for every chain
   // it is looked up in or added to.
   struct StringProbe {
@@ -106,6 +131,7 @@ class HashTable {
       const std::size_t length = std::strlen(key);
       return {key, length, stringFraction(key, length)};
     }
+    uint8_t tag() const { return tagOfFraction(fraction); }
     // Probes for keys[first] to keys[first + n - 1], n <= kHashGroup,
     // hashed together.
     static void fill(StringProbe* out, const char* const* keys, int32_t first, int32_t n) {
@@ -115,31 +141,57 @@ class HashTable {
       for (int32_t k = 0; k < n; ++k) out[k] = {keys[first + k], lengths[k], fractions[k]};
     }
     bool present() const { return key != nullptr; }
-    bool matches(const Entry& e) const { return e.matchesString(key, length, fraction); }
+    bool matches(EntryRef ref, const EntryPool& pool) const {
+      if (isLongRef(ref)) return false;
+      const auto& e = *reinterpret_cast<const StringEntry*>(pool.at(ref));
+      return e.length == length && e.fraction() == fraction &&
+             std::memcmp(e.key(), key, length) == 0;
+    }
   };
   struct LongProbe {
     int32_t key;
     double fraction;
     static LongProbe from(int32_t key) { return {key, longFraction(key)}; }
+    uint8_t tag() const { return tagOfLong(key); }
     static void fill(LongProbe* out, const int32_t* keys, int32_t first, int32_t n) {
       for (int32_t k = 0; k < n; ++k) out[k] = from(keys[first + k]);
     }
     static bool present() { return true; }
-    bool matches(const Entry& e) const { return e.matchesLong(key); }
+    bool matches(EntryRef ref, const EntryPool& pool) const {
+      return isLongRef(ref) && reinterpret_cast<const LongEntry*>(pool.at(ref))->key == key;
+    }
   };
 
-  // How many keys ahead the bulk operations hash and prefetch. Keys are
-  // hashed kHashGroup at a time, into kHashGroup consecutive ring slots.
-  static constexpr int32_t kDistance = 16;
-  static constexpr int32_t kRing = 64;
-  static_assert(kRing >= 2 * kDistance + kHashGroup && kRing % kHashGroup == 0,
-                "the ring holds every key in flight and whole groups");
-  // Hashes the group of keys that starts at i into the ring, when i starts one.
-  template <typename Probe, typename Keys>
-  static void hashAhead(Probe* ring, Keys keys, int32_t i, int32_t count) {
-    if (i % kHashGroup != 0) return;
-    const int32_t n = count - i < kHashGroup ? count - i : kHashGroup;
-    Probe::fill(&ring[i % kRing], keys, i, n);
+  // The bulk operations take keys in blocks of kBlock, hashed kHashGroup at
+  // a time.
+  static constexpr int32_t kBlock = 32;
+  static_assert(kBlock % kHashGroup == 0, "blocks hold whole hash groups");
+  // How many buckets ahead walks and growth fetch chain heads.
+  static constexpr int32_t kWalkAhead = 32;
+  // Walks read tags in groups of kTagGroup, up to kTagGroups groups ahead;
+  // the tag array has zero bytes past its end for them.
+  static constexpr int32_t kTagGroup = 16;
+  static constexpr int32_t kTagGroups = 16;
+  static constexpr std::size_t kTagPadding = kTagGroup * (kTagGroups + 1);
+  // Bit k set: bucket first + k holds a chain (its tag is not zero).
+  uint32_t occupied(int64_t first) const {
+#if defined(KEL_HASH_SSE2)
+    const __m128i group = _mm_loadu_si128(reinterpret_cast<const __m128i*>(tags_ + first));
+    return ~static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(group, _mm_setzero_si128()))) & 0xFFFFu;
+#else
+    uint32_t bits = 0;
+    for (int32_t k = 0; k < kTagGroup; ++k) bits |= static_cast<uint32_t>(tags_[first + k] != 0) << k;
+    return bits;
+#endif
+  }
+  static int32_t lowestBit(uint32_t bits) {
+#if defined(__GNUC__)
+    return __builtin_ctz(bits);
+#else
+    int32_t k = 0;
+    while ((bits & 1u) == 0) bits >>= 1, ++k;
+    return k;
+#endif
   }
 
   static void prefetch(const void* address) {
@@ -149,70 +201,226 @@ class HashTable {
     (void)address;
 #endif
   }
-  Entry** bucketFor(double fraction) const { return &buckets_[bucketOf(fraction, size_)]; }
 
-  template <typename Probe>
-  static Entry* firstMatch(Entry* e, const Probe& probe) {
-    while (e != nullptr && !probe.matches(*e)) e = e->next;
-    return e;
+  Header& header(EntryRef ref) const { return *reinterpret_cast<Header*>(pool_.at(ref)); }
+  // The tag bit of an entry's key: one of eight, from a hash of the key that
+  // does not decide its bucket (the low bits of a string key's fraction, a
+  // mix of a long key's bits).
+  // (The multiplier is far from the golden ratio times 2^32, so the top bits
+  // of the product do not follow the bucket.)
+  static uint8_t tagOfLong(int32_t key) {
+    return static_cast<uint8_t>(1u << ((static_cast<uint32_t>(key) * 0x2545F491u) >> 29));
   }
-  // The entry that holds the key, from the key's chain, or null.
-  template <typename Probe>
-  Entry* find(const Probe& probe) const { return firstMatch(*bucketFor(probe.fraction), probe); }
-  // The entry that holds another entry's key, or null.
-  Entry* findLike(const Entry& entry) const;
+  static uint8_t tagOfFraction(double fraction) {
+    uint64_t bits;
+    std::memcpy(&bits, &fraction, sizeof bits);
+    const uint32_t folded = static_cast<uint32_t>(bits) ^ static_cast<uint32_t>(bits >> 32);
+    return static_cast<uint8_t>(1u << ((folded * 0x9E3779B1u) >> 29));
+  }
+  uint8_t tagOf(EntryRef ref) const {
+    if (isLongRef(ref)) return tagOfLong(reinterpret_cast<const LongEntry*>(pool_.at(ref))->key);
+    return tagOfFraction(reinterpret_cast<const StringEntry*>(pool_.at(ref))->fraction());
+  }
+  // The union of the tag bits of a chain.
+  uint8_t tagsOfChain(EntryRef head) const {
+    uint8_t tags = 0;
+    for (EntryRef e = head; e != kNoEntry; e = header(e).next) tags |= tagOf(e);
+    return tags;
+  }
+  // The fraction that places an entry.
+  double fractionOf(EntryRef ref) const {
+    if (isLongRef(ref)) return longFraction(reinterpret_cast<const LongEntry*>(pool_.at(ref))->key);
+    return reinterpret_cast<const StringEntry*>(pool_.at(ref))->fraction();
+  }
+  std::size_t bytesOf(EntryRef ref) const {
+    if (isLongRef(ref)) return sizeof(LongEntry);
+    return reinterpret_cast<const StringEntry*>(pool_.at(ref))->bytes();
+  }
 
-  Entry* newEntry(const StringProbe& probe, int32_t content);
-  Entry* newEntry(const LongProbe& probe, int32_t content);
+  // The one place a chain is searched for a key: the first entry from
+  // `ref` on that holds the probe's key, or kNoEntry.
   template <typename Probe>
-  void addIfAbsent(const Probe& probe, int32_t content);
+  EntryRef firstMatch(EntryRef ref, const Probe& probe) const {
+    while (ref != kNoEntry && !probe.matches(ref, pool_)) ref = header(ref).next;
+    return ref;
+  }
+  // The entry that holds the key, from the key's chain in `bucket`, or
+  // kNoEntry; the bucket's tag answers for most keys that are absent.
+  template <typename Probe>
+  EntryRef findIn(int32_t bucket, const Probe& probe) const {
+    if ((tags_[bucket] & probe.tag()) == 0) return kNoEntry;
+    return firstMatch(buckets_[bucket], probe);
+  }
+  template <typename Probe>
+  EntryRef find(const Probe& probe) const { return findIn(bucketOf(probe.fraction, size_), probe); }
+  // The entry that holds another entry's key, or kNoEntry.
+  EntryRef findLike(EntryRef ref) const;
+
+  EntryRef newEntry(const StringProbe& probe, int32_t content);
+  EntryRef newEntry(const LongProbe& probe, int32_t content);
+  // Fills in an entry at `ref`, its next link kNoEntry.
+  void writeEntry(EntryRef ref, const StringProbe& probe, int32_t content);
+  void writeEntry(EntryRef ref, const LongProbe& probe, int32_t content);
+  static std::size_t bytesFor(const StringProbe& probe) { return StringEntry::bytesFor(probe.length); }
+  static std::size_t bytesFor(const LongProbe&) { return sizeof(LongEntry); }
+  static EntryRef kindOf(const StringProbe&) { return 0; }
+  static EntryRef kindOf(const LongProbe&) { return kLongKind; }
+  bool canPlaceInBucketOrder(int32_t count) const;
+  bool placeStringsInBucketOrder(const char* const* keys, int32_t count, const int32_t* contents);
+  template <typename Probe, typename ProbeAt>
+  void placeInBucketOrder(int32_t count, uint32_t firstUnit, const int32_t* contents, ProbeAt probeAt);
+  template <typename Probe>
+  void addIfAbsent(const Probe& probe, int32_t content) {
+    addIfAbsentAt(probe, bucketOf(probe.fraction, size_), probe.tag(), content);
+  }
+  template <typename Probe>
+  void addIfAbsentAt(const Probe& probe, int32_t bucket, uint8_t tag, int32_t content);
+  template <typename Probe>
+  void insert(const Probe& probe, int32_t bucket, uint8_t tag, int32_t content);
   template <typename Probe>
   void setContent(const Probe& probe, int32_t content);
   template <typename Probe>
   int32_t remove(const Probe& probe, const int32_t* filter);
   template <typename Probe, typename Keys>
   void pipelinedAdd(Keys keys, int32_t count, const int32_t* contents);
+  template <typename Probe>
+  struct Block;
+  template <typename Probe, bool kAdding, typename Keys, typename Step>
+  void pipelined(Keys keys, int32_t count, Step step) const;
   template <typename Probe, typename Keys, typename Report>
   void pipelinedFind(Keys keys, int32_t count, Report report) const;
 
-  void add(Entry* entry);
-  void destroy(Entry* entry);
-  void releaseChain(Entry* head);
+  void add(EntryRef entry);
+  void destroy(EntryRef entry);
+  void releaseChain(EntryRef head);
+  void releaseOutsideKeys();
   void grow();
-  void relinkAll(Entry** oldBuckets, int32_t oldSize);
+  void allocateBuckets(int64_t size);
+  void split(EntryRef* oldBuckets, int32_t oldSize);
+  void relinkAll(EntryRef* oldBuckets, int32_t oldSize);
 
   int32_t size_ = 0;
-  Entry** buckets_ = nullptr;
+  EntryRef* buckets_ = nullptr;
+  uint8_t* tags_ = nullptr;
   int32_t counter_ = 0;
   // True while the table holds chains as a restart file stored them: they may
   // repeat a key, which growth then drops as adding it again would. Tables
   // built in memory, and restored ones once grown, skip that search.
   bool storedChains_ = false;
+  // String entries whose key has a block of its own.
+  int64_t outsideKeys_ = 0;
   EntryPool pool_;
 };
 
-// A software pipeline over the keys: key i is hashed and its bucket
-// prefetched, the chain head of key i - kDistance is loaded and prefetched,
-// and key i - 2 * kDistance is looked up, by then usually in the cache.
+// Buckets are taken kTagGroup at a time, and only those whose tag is not
+// zero are read: a tag is zero exactly when its chain is empty. The first
+// entries of the chains kTagGroups groups ahead are fetched meanwhile.
+template <typename VisitChain>
+void HashTable::forEachChain(VisitChain visitChain) const {
+  constexpr int64_t kAhead = int64_t{kTagGroup} * kTagGroups;
+  for (int64_t first = 0; first < size_; first += kTagGroup) {
+    for (uint32_t ahead = occupied(first + kAhead); ahead != 0; ahead &= ahead - 1) {
+      const int64_t bucket = first + kAhead + lowestBit(ahead);
+      if (bucket < size_) prefetchEntry(buckets_[bucket]);
+    }
+    for (uint32_t chains = occupied(first); chains != 0; chains &= chains - 1) {
+      const int32_t bucket = static_cast<int32_t>(first + lowestBit(chains));
+      if (bucket < size_ && buckets_[bucket] != kNoEntry) visitChain(bucket, buckets_[bucket]);
+    }
+  }
+}
+
+template <typename Visit>
+int64_t HashTable::walk(Visit visit) const {
+  int64_t visited = 0;
+  forEachChain([&](int32_t, EntryRef head) {
+    for (EntryRef e = head; e != kNoEntry; e = next(e), ++visited) visit(view(e));
+  });
+  return visited;
+}
+
+inline EntryView HashTable::view(EntryRef ref) const {
+  if (isLongRef(ref)) {
+    const auto& e = *reinterpret_cast<const LongEntry*>(pool_.at(ref));
+    return {true, e.content, e.key, nullptr, 0};
+  }
+  const auto& e = *reinterpret_cast<const StringEntry*>(pool_.at(ref));
+  return {false, e.content, 0, e.key(), e.length};
+}
+
+// A software pipeline over blocks of kBlock keys. Block j is hashed and the
+// tags of its buckets prefetched (and the heads, when adding: an add writes
+// its head); block j - 1 reads its tags and prefetches the heads its keys
+// may be in; block j - 2 loads those heads and prefetches the first entries;
+// and block j - 3 is looked up or added, by then usually in the cache. A
+// search of absent keys so reads one byte a key, mostly. Each stage is a
+// short loop over one block.
+template <typename Probe>
+struct HashTable::Block {
+  Probe probes[kBlock];
+  int32_t buckets[kBlock];
+  uint8_t tags[kBlock];
+  bool maybe[kBlock];      // the bucket's tag has the key's bit
+  EntryRef heads[kBlock];  // kNoEntry where the tag rules the key out
+  int32_t first;
+  int32_t n;
+  int32_t size;  // the table's bucket count when the block was hashed
+};
+
+template <typename Probe, bool kAdding, typename Keys, typename Step>
+void HashTable::pipelined(Keys keys, int32_t count, Step step) const {
+  constexpr int32_t kStages = 4;
+  Block<Probe> blocks[kStages];
+  const int32_t blockCount = (count + kBlock - 1) / kBlock;
+  for (int32_t j = 0; j < blockCount + kStages - 1; ++j) {
+    // Read once per block: an add of the step below may grow the table.
+    const int32_t size = size_;
+    const uint8_t* const tags = tags_;
+    const EntryRef* const heads = buckets_;
+    if (j < blockCount) {
+      Block<Probe>& b = blocks[j % kStages];
+      b.first = j * kBlock;
+      b.n = count - b.first < kBlock ? count - b.first : kBlock;
+      b.size = size;
+      for (int32_t k = 0; k < b.n; k += kHashGroup)
+        Probe::fill(b.probes + k, keys, b.first + k, b.n - k < kHashGroup ? b.n - k : kHashGroup);
+      for (int32_t k = 0; k < b.n; ++k) {
+        const int32_t bucket = b.buckets[k] = bucketOf(b.probes[k].fraction, size);
+        b.tags[k] = b.probes[k].present() ? b.probes[k].tag() : 0;
+        prefetch(&tags[bucket]);
+        if (kAdding) prefetch(&heads[bucket]);
+      }
+    }
+    if (j >= 1 && j - 1 < blockCount) {
+      Block<Probe>& b = blocks[(j - 1) % kStages];
+      for (int32_t k = 0; k < b.n; ++k) {
+        b.maybe[k] = (tags[b.buckets[k]] & b.tags[k]) != 0;
+        if (!kAdding && b.maybe[k]) prefetch(&heads[b.buckets[k]]);
+      }
+    }
+    if (j >= 2 && j - 2 < blockCount) {
+      Block<Probe>& b = blocks[(j - 2) % kStages];
+      for (int32_t k = 0; k < b.n; ++k) {
+        const EntryRef head = b.maybe[k] ? heads[b.buckets[k]] : kNoEntry;
+        b.heads[k] = head;
+        prefetchEntry(head);
+      }
+    }
+    if (j >= 3) step(blocks[(j - 3) % kStages]);
+  }
+}
+
+// The heads found for a block stay right: nothing changes the table during
+// a find.
 template <typename Probe, typename Keys, typename Report>
 void HashTable::pipelinedFind(Keys keys, int32_t count, Report report) const {
-  Probe probes[kRing];
-  Entry* heads[kRing];
-  for (int32_t i = 0; i < count + 2 * kDistance; ++i) {
-    if (i < count) {
-      hashAhead(probes, keys, i, count);
-      const Probe& probe = probes[i % kRing];
-      if (probe.present()) prefetch(bucketFor(probe.fraction));
+  pipelined<Probe, false>(keys, count, [&](const Block<Probe>& b) {
+    for (int32_t k = 0; k < b.n; ++k) {
+      if (b.heads[k] == kNoEntry) continue;
+      const EntryRef found = firstMatch(b.heads[k], b.probes[k]);
+      if (found != kNoEntry) report(b.first + k, header(found).content);
     }
-    const int32_t loading = i - kDistance;
-    if (loading >= 0 && loading < count && probes[loading % kRing].present()) {
-      Entry* head = heads[loading % kRing] = *bucketFor(probes[loading % kRing].fraction);
-      prefetch(head);
-    }
-    const int32_t finding = i - 2 * kDistance;
-    if (finding >= 0 && probes[finding % kRing].present())
-      report(finding, firstMatch(heads[finding % kRing], probes[finding % kRing]));
-  }
+  });
 }
 
 template <typename Report>

@@ -6,8 +6,6 @@
 
 namespace kel {
 
-const double goldenRatio = (std::sqrt(5.0) - 1.0) * 0.5;
-
 namespace {
 
 constexpr std::size_t kShortKey = 30;  // longer keys are sampled in windows
@@ -72,15 +70,13 @@ double stringFraction(const char* key, std::size_t length) {
 // Each key's h is a chain of dependent multiply-adds; mixing a group of keys
 // byte by byte in lockstep lets their chains overlap. Shorter keys are
 // padded with spaces, which leave h as it is.
-void stringFractions(const char* const* keys, int32_t count, std::size_t* lengths,
-                     double* fractions) {
+void stringFractionsOfLengths(const char* const* keys, const std::size_t* lengths, int32_t count,
+                              double* fractions) {
   unsigned char bytes[kHashGroup][kShortKey];
   std::memset(bytes, 0x20, sizeof bytes);
   std::size_t longest = 0;
   for (int32_t k = 0; k < count; ++k) {
-    lengths[k] = 0;
     if (keys[k] == nullptr) continue;
-    lengths[k] = std::strlen(keys[k]);
     const std::size_t used = contributingBytes(keys[k], lengths[k], bytes[k]);
     if (used > longest) longest = used;
   }
@@ -88,6 +84,12 @@ void stringFractions(const char* const* keys, int32_t count, std::size_t* length
   for (std::size_t i = 0; i < longest; ++i)
     for (int32_t k = 0; k < kHashGroup; ++k) h[k] = mix(h[k], bytes[k][i]);
   for (int32_t k = 0; k < count; ++k) fractions[k] = fractionOf(h[k]);
+}
+
+void stringFractions(const char* const* keys, int32_t count, std::size_t* lengths,
+                     double* fractions) {
+  for (int32_t k = 0; k < count; ++k) lengths[k] = keys[k] != nullptr ? std::strlen(keys[k]) : 0;
+  stringFractionsOfLengths(keys, lengths, count, fractions);
 }
 
 int32_t hashString(const char* key, int32_t size) {

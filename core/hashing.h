@@ -10,10 +10,16 @@
 #include <cstddef>
 #include <cstdint>
 
+#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
+#include <emmintrin.h>
+#define KEL_HASH_SSE2 1
+#endif
+
 namespace kel {
 
-// (sqrt(5) - 1) / 2, computed at load time; bit pattern 0x3FE3C6EF372FE950.
-extern const double goldenRatio;
+// (sqrt(5) - 1) / 2 in double precision, written as its bit pattern
+// 0x3FE3C6EF372FE950 so that every use is a constant.
+inline constexpr double goldenRatio = 0x1.3c6ef372fe950p-1;
 
 // The fraction |x - floor(x)| in [0, 1) that decides a string key's bucket.
 // Only three windows of ten bytes are mixed into keys longer than 30 bytes,
@@ -25,21 +31,30 @@ double stringFraction(const char* key, std::size_t length);
 constexpr int32_t kHashGroup = 8;
 void stringFractions(const char* const* keys, int32_t count, std::size_t* lengths,
                      double* fractions);
-
-// floor(x) for |x| < 2^52, exact, without a libm call and without a branch:
-// truncation toward zero, then one step down for negative non-integers.
-// Hash products stay far below that bound (|long key| * 0.618 < 2^31,
-// string sums < 2^22).
-inline double exactFloor(double x) {
-  const double t = static_cast<double>(static_cast<int64_t>(x));
-  return t - static_cast<double>(t > x);
-}
+// The same for keys whose lengths are known (none of them null).
+void stringFractionsOfLengths(const char* const* keys, const std::size_t* lengths, int32_t count,
+                              double* fractions);
 
 // |x - floor(x)| for x = h * goldenRatio: the fraction in [0, 1) that
 // decides the bucket of a key whose mixed value is h.
+//
+// Hash products stay below 2^31 in magnitude (|long key| * 0.618 < 2^31,
+// string sums < 2^21), so t = trunc(x) is a 32-bit conversion, and d = x - t
+// is exact. For x >= 0 the fraction is d. For a negative non-integer x,
+// floor(x) = t - 1 and the fraction is x - (t - 1), the rounding of the exact
+// value d + 1: the same double as d + 1.0. Adding 1.0 only where d < 0 is
+// done with a compare mask rather than a branch, which the sign of random
+// keys would make unpredictable.
 inline double fractionOf(double h) {
   const double x = h * goldenRatio;
-  return std::fabs(x - exactFloor(x));
+  const double d = x - static_cast<double>(static_cast<int32_t>(x));
+#if defined(KEL_HASH_SSE2)
+  const __m128d dd = _mm_set_sd(d);
+  const __m128d one = _mm_and_pd(_mm_cmplt_sd(dd, _mm_setzero_pd()), _mm_set_sd(1.0));
+  return _mm_cvtsd_f64(_mm_add_sd(dd, one));
+#else
+  return d < 0.0 ? d + 1.0 : d;
+#endif
 }
 
 // The fraction that decides a long key's bucket.

@@ -24,9 +24,9 @@ T* allocateSlots(std::size_t slots) {
   return static_cast<T*>(allocateOrDie(slots * sizeof(T)));
 }
 
-char* copyOfKey(const Entry& entry) {
+char* copyOfKey(const EntryView& entry) {
   char* copy = static_cast<char*>(allocateOrDie(entry.keyLength + std::size_t{1}));
-  std::memcpy(copy, entry.stringKey(), entry.keyLength + std::size_t{1});
+  std::memcpy(copy, entry.stringKey, entry.keyLength + std::size_t{1});
   return copy;
 }
 
@@ -46,8 +46,8 @@ void listContents(int* count, int** contents) {
   *count = table->counter();
   int* list = *contents = allocateSlots<int>(slots);
   std::size_t i = 0;
-  const int64_t visited = table->walk([&](const Entry& e) {
-    if (i < slots) list[i++] = e.getContent();
+  const int64_t visited = table->walk([&](const EntryView& e) {
+    if (i < slots) list[i++] = e.content;
   });
   checkVisited(table->counter(), visited);
 }
@@ -61,9 +61,9 @@ void listFullContents(int* count, int** contents, char*** stringKeys, int** long
   char** stringList = *stringKeys = allocateSlots<char*>(slots);
   int* longList = *longKeys = allocateSlots<int>(slots);
   std::size_t i = 0;
-  const int64_t visited = table->walk([&](const Entry& e) {
+  const int64_t visited = table->walk([&](const EntryView& e) {
     if (i == slots) return;
-    contentList[i] = e.getContent();
+    contentList[i] = e.content;
     stringList[i] = e.isLong ? nullptr : copyOfKey(e);
     longList[i] = e.isLong ? e.longKey : 0;
     ++i;

@@ -11,13 +11,19 @@ void clearFound(char* found, int32_t count) {
   for (int32_t i = 0; i < count; ++i) found[i] = 0;
 }
 
-// Reports one search result the way the host asked for it.
-auto reporter(char* found, int32_t* contents) {
-  return [found, contents](int32_t i, const Entry* entry) {
-    if (entry == nullptr) return;
-    if (found != nullptr) found[i] = 1;
-    if (contents != nullptr) contents[i] = entry->getContent();
-  };
+// Runs a bulk find with a report that writes what the host asked for; the
+// choice is made once, not per key.
+template <typename Find>
+void reportTo(char* found, int32_t* contents, Find find) {
+  if (found != nullptr && contents != nullptr)
+    find([found, contents](int32_t i, int32_t content) {
+      found[i] = 1;
+      contents[i] = content;
+    });
+  else if (found != nullptr)
+    find([found](int32_t i, int32_t) { found[i] = 1; });
+  else if (contents != nullptr)
+    find([contents](int32_t i, int32_t content) { contents[i] = content; });
 }
 
 }  // namespace
@@ -63,13 +69,13 @@ void removeLongKey(int32_t key, int32_t* content) {
 void searchStrings(const char* const* keys, int32_t count, char* found, int32_t* contents) {
   clearFound(found, count);
   if (const HashTable* table = currentTable(); table != nullptr && keys != nullptr)
-    table->findStrings(keys, count, reporter(found, contents));
+    reportTo(found, contents, [&](auto report) { table->findStrings(keys, count, report); });
 }
 
 void searchLongs(const int32_t* keys, int32_t count, char* found, int32_t* contents) {
   clearFound(found, count);
   if (const HashTable* table = currentTable(); table != nullptr && keys != nullptr)
-    table->findLongs(keys, count, reporter(found, contents));
+    reportTo(found, contents, [&](auto report) { table->findLongs(keys, count, report); });
 }
 
 }  // namespace kel

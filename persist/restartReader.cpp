@@ -11,8 +11,8 @@ namespace kel {
 namespace {
 
 // Builds the table from the scanned records: each chain is linked as stored
-// and placed at its bucket when complete. A chain cut short by damage stays
-// in the table's pool, which releases it with the table.
+// and placed at its bucket when complete; then the string keys are hashed.
+// A chain cut short by damage is released.
 class TableBuilder final : public RestartVisitor {
  public:
   void header(int32_t size, int32_t counter) override {
@@ -22,28 +22,35 @@ class TableBuilder final : public RestartVisitor {
   }
   void chain(const RestartChain& chain) override {
     bucket_ = chain.bucket;
-    head_ = nullptr;
-    tail_ = &head_;
+    head_ = tail_ = kNoEntry;
   }
   void entry(const RestartEntry& e) override {
-    Entry* entry = e.isLong ? table_->makeLongEntry(e.longKey, e.content)
-                            : table_->makeStringEntry(e.stringKey, e.keyLength, e.content);
-    *tail_ = entry;
-    tail_ = &entry->next;
+    const EntryRef entry = e.isLong ? table_->makeLongEntry(e.longKey, e.content)
+                                    : table_->makeStringEntry(e.stringKey, e.keyLength, e.content);
+    if (tail_ == kNoEntry) head_ = entry;
+    else table_->setNext(tail_, entry);
+    tail_ = entry;
   }
   // A bucket stored twice keeps its later chain.
-  void chainEnd() override { table_->placeChain(bucket_, head_); }
+  void chainEnd() override {
+    table_->placeChain(bucket_, head_);
+    head_ = tail_ = kNoEntry;
+  }
 
   RestartImage image(const RestartScan& scan) {
-    if (scan.damage != RestartDamage::kNone) return {nullptr, scan.offset};
+    if (scan.damage != RestartDamage::kNone) {
+      if (table_ != nullptr) table_->discardChain(head_);
+      return {nullptr, scan.offset};
+    }
+    table_->finishRestoring();
     return {table_.release(), -1};
   }
 
  private:
   std::unique_ptr<HashTable> table_;
   int32_t bucket_ = 0;
-  Entry* head_ = nullptr;
-  Entry** tail_ = &head_;
+  EntryRef head_ = kNoEntry;
+  EntryRef tail_ = kNoEntry;
 };
 
 }  // namespace

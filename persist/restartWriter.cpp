@@ -71,21 +71,20 @@ RestartWrite writeRestartFile(const HashTable& table, std::FILE* file) {
   out.int32(table.size());
   out.int32(table.counter());
   int64_t entries = 0;
-  for (int32_t bucket = 0; bucket < table.size(); ++bucket) {
-    const Entry* head = table.chain(bucket);
-    if (head == nullptr) continue;
+  table.forEachChain([&](int32_t bucket, EntryRef head) {
     int32_t length = 0;
-    for (const Entry* e = head; e != nullptr; e = e->next) ++length;
+    for (EntryRef e = head; e != kNoEntry; e = table.next(e)) ++length;
     entries += length;
     out.int32(bucket);
     out.int32(length);
-    for (const Entry* e = head; e != nullptr; e = e->next) {
-      out.int32(e->content);
-      out.byte(e->isLong);
-      if (e->isLong) out.int32(e->longKey);
-      else out.append(e->stringKey(), e->keyLength + std::size_t{1});
+    for (EntryRef e = head; e != kNoEntry; e = table.next(e)) {
+      const EntryView v = table.view(e);
+      out.int32(v.content);
+      out.byte(v.isLong ? 1 : 0);
+      if (v.isLong) out.int32(v.longKey);
+      else out.append(v.stringKey, v.keyLength + std::size_t{1});
     }
-  }
+  });
   return {entries, out.finish()};
 }
 
