@@ -511,5 +511,6 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     line.clear();
   }
+  ht.close();  // as a host does before it ends
   return 0;
 }
