@@ -139,11 +139,17 @@ void HashTable::finishRestoring() {
     }
     n = 0;
   };
+  // Chains too long to go unindexed, with their lengths.
+  int32_t* longChains = nullptr;
+  uint32_t* longLengths = nullptr;
+  std::size_t longCount = 0;
+  std::size_t longRoom = 0;
   for (int64_t first = 0; first < size_; first += kTagGroup) {
     for (uint32_t chains = occupied(first); chains != 0; chains &= chains - 1) {
       const int32_t bucket = static_cast<int32_t>(first + lowestBit(chains));
       tags_[bucket] = 0;
-      for (EntryRef e = buckets_[bucket]; e != kNoEntry; e = next(e)) {
+      uint32_t length = 0;
+      for (EntryRef e = buckets_[bucket]; e != kNoEntry; e = next(e), ++length) {
         if (isLongRef(e)) {
           tags_[bucket] |= tagOf(e);
           continue;
@@ -152,33 +158,65 @@ void HashTable::finishRestoring() {
         groupBuckets[n++] = bucket;
         if (n == kHashGroup) hashGroup();
       }
+      if (length <= kIndexAbove) continue;
+      if (longCount == longRoom) {
+        longRoom = longRoom == 0 ? 16 : longRoom * 2;
+        longChains = static_cast<int32_t*>(reallocateOrDie(longChains, longRoom * sizeof(int32_t)));
+        longLengths = static_cast<uint32_t*>(reallocateOrDie(longLengths, longRoom * sizeof(uint32_t)));
+      }
+      longChains[longCount] = bucket;
+      longLengths[longCount++] = length;
     }
   }
   if (n > 0) hashGroup();
+  for (std::size_t k = 0; k < longCount; ++k) indexChain(longChains[k], longLengths[k]);
+  std::free(longChains);
+  std::free(longLengths);
+}
+
+// The chain's entries go into the index head first. In a restored table a
+// key met again refuses the chain its index: the entry a search must find
+// (the first) and the ones a removal walks on to are known only from the
+// chain's order.
+void HashTable::indexChain(int32_t bucket, uint32_t length) {
+  ChainIndex& index = indexes_.add(bucket);
+  index.open(length);
+  for (EntryRef e = buckets_[bucket]; e != kNoEntry; e = next(e)) {
+    const uint32_t hash = indexHashOf(e);
+    if (storedChains_ && index.find(hash, [&](EntryRef other) { return sameKey(e, other); }) != ChainIndex::kNoSlot) {
+      index.refuse();
+      return;
+    }
+    index.appendTail(hash, e);
+  }
 }
 
 template <typename Probe>
-void HashTable::insert(const Probe& probe, int32_t bucket, uint8_t tag, int32_t content) {
+void HashTable::insert(const Probe& probe, int32_t bucket, uint8_t tag, int32_t content,
+                       const ChainSearch& search) {
   const EntryRef entry = newEntry(probe, content);
   header(entry).next = buckets_[bucket];
   buckets_[bucket] = entry;
   tags_[bucket] |= tag;
+  indexNewHead(bucket, entry, search, probe);
   counter_ = wrapped(int64_t{counter_} + 1);
   if (static_cast<double>(counter_) > static_cast<double>(size_) * kLoadFactor) grow();
 }
 
 template <typename Probe>
 void HashTable::addIfAbsentAt(const Probe& probe, int32_t bucket, uint8_t tag, int32_t content) {
-  if ((tags_[bucket] & tag) != 0 && firstMatch(buckets_[bucket], probe) != kNoEntry) return;
-  insert(probe, bucket, tag, content);
+  ChainSearch search;
+  if ((tags_[bucket] & tag) != 0 && firstMatch(bucket, buckets_[bucket], probe, &search) != kNoEntry) return;
+  insert(probe, bucket, tag, content, search);
 }
 
 template <typename Probe>
 void HashTable::setContent(const Probe& probe, int32_t content) {
   const int32_t bucket = bucketOf(probe.fraction, size_);
-  const EntryRef e = findIn(bucket, probe);
+  ChainSearch search;
+  const EntryRef e = findIn(bucket, probe, &search);
   if (e != kNoEntry) header(e).content = content;
-  else insert(probe, bucket, probe.tag(), content);
+  else insert(probe, bucket, probe.tag(), content, search);
 }
 
 void HashTable::addString(const char* key, int32_t content) {
@@ -346,12 +384,15 @@ void HashTable::placeInBucketOrder(int32_t count, uint32_t firstUnit, const int3
         const Probe& probe = block[k].probe;
         const int32_t bucket = block[k].bucket;
         const uint8_t tag = probe.tag();
-        if ((tags_[bucket] & tag) != 0 && firstMatch(buckets_[bucket], probe) != kNoEntry) continue;
+        ChainSearch search;
+        if ((tags_[bucket] & tag) != 0 && firstMatch(bucket, buckets_[bucket], probe, &search) != kNoEntry)
+          continue;
         const EntryRef ref = ((below(bucket) - unitsFor(bytesFor(probe))) << 1) | kindOf(probe);
         writeEntry(ref, probe, contents != nullptr ? contents[block[k].index] : 0);
         header(ref).next = tags_[bucket] != 0 ? buckets_[bucket] : kNoEntry;
         buckets_[bucket] = ref;
         tags_[bucket] |= tag;
+        indexNewHead(bucket, ref, search, probe);
         ++counter_;
       }
     }
@@ -363,29 +404,47 @@ void HashTable::placeInBucketOrder(int32_t count, uint32_t firstUnit, const int3
 // Walks the key's chain and removes the first entry that holds the key and
 // passes the filter. Restored chains may hold a key twice, so the walk goes
 // on past an entry the filter kept; the result is the content of the last
-// entry that held the key, or 0.
+// entry that held the key, or 0. An indexed chain holds the key once at most:
+// its index finds the entry and the entry before it, and unlinks it.
 template <typename Probe>
 int32_t HashTable::remove(const Probe& probe, const int32_t* filter) {
   int32_t result = 0;
   const int32_t bucket = bucketOf(probe.fraction, size_);
   if ((tags_[bucket] & probe.tag()) == 0) return result;
+  if (ChainIndex* index = usableIndex(bucket)) {
+    const uint32_t slot = index->find(probe.indexHash(seed_), [&](EntryRef e) { return probe.matches(e, pool_); });
+    if (slot == ChainIndex::kNoSlot) return result;
+    const EntryRef e = index->entryAt(slot);
+    result = header(e).content;
+    if (filter != nullptr && *filter != result) return result;
+    const EntryRef before = index->unlink(slot);
+    (before == kNoEntry ? buckets_[bucket] : header(before).next) = header(e).next;
+    if (index->count() < kIndexBelow) indexes_.remove(bucket);
+    unlinked(bucket, e);
+    return result;
+  }
   EntryRef* link = &buckets_[bucket];
-  for (EntryRef e = firstMatch(*link, probe); e != kNoEntry; e = firstMatch(*link, probe)) {
+  for (EntryRef e = walkToMatch(*link, probe); e != kNoEntry; e = walkToMatch(*link, probe)) {
     while (*link != e) link = &header(*link).next;
     result = header(e).content;
     if (filter == nullptr || *filter == result) {
       *link = header(e).next;
-      destroy(e);
-      // The tag keeps the removed key's bit (it may be another entry's too):
-      // a stale bit costs a chain walk now and then, finding out would cost
-      // one at every removal. The next growth makes the tag exact again.
-      if (buckets_[bucket] == kNoEntry) tags_[bucket] = 0;
-      counter_ = wrapped(int64_t{counter_} - 1);
+      unlinked(bucket, e);
       return result;
     }
     link = &header(e).next;
   }
   return result;
+}
+
+// The rest of a removal, once the entry is out of its chain.
+void HashTable::unlinked(int32_t bucket, EntryRef e) {
+  destroy(e);
+  // The tag keeps the removed key's bit (it may be another entry's too):
+  // a stale bit costs a chain walk now and then, finding out would cost
+  // one at every removal. The next growth makes the tag exact again.
+  if (buckets_[bucket] == kNoEntry) tags_[bucket] = 0;
+  counter_ = wrapped(int64_t{counter_} - 1);
 }
 
 int32_t HashTable::removeString(const char* key, const int32_t* filter) {
@@ -420,31 +479,25 @@ void HashTable::placeChain(int32_t bucket, EntryRef head) {
   tags_[bucket] = 0xFF;  // until finishRestoring: every key may be there
 }
 
-// Puts the entry at the head of its chain and grows the table when the
-// entries exceed size * kLoadFactor (equality does not grow).
-void HashTable::add(EntryRef entry) {
-  const int32_t bucket = bucketOf(fractionOf(entry), size_);
-  header(entry).next = buckets_[bucket];
-  buckets_[bucket] = entry;
-  tags_[bucket] |= tagOf(entry);
-  counter_ = wrapped(int64_t{counter_} + 1);
-  if (static_cast<double>(counter_) > static_cast<double>(size_) * kLoadFactor) grow();
-}
-
 // Doubles the bucket array. Entries are moved rather than copied, but in the
 // order and to the chain places that adding copies of them would give.
+// The indexes of the old chains serve the split, which gives the new chains
+// theirs; re-adding every entry indexes the chains as they grow again.
 void HashTable::grow() {
   const int32_t oldSize = size_;
   EntryRef* oldBuckets = buckets_;
+  ChainIndexes oldIndexes;
+  oldIndexes.takeFrom(indexes_);
   std::free(tags_);
   allocateBuckets(int64_t{oldSize} * 2);
   if (isEmpty()) {
     for (int32_t i = 0; i < oldSize; ++i) releaseChain(oldBuckets[i]);
   } else if (storedChains_) {
+    oldIndexes.clear();
     counter_ = 0;
     relinkAll(oldBuckets, oldSize);
   } else {
-    split(oldBuckets, oldSize);
+    split(oldBuckets, oldSize, oldIndexes);
   }
   std::free(oldBuckets);
 }
@@ -456,9 +509,15 @@ void HashTable::grow() {
 // chain: the writes run through the new array front to back. The counter
 // stays; it cannot exceed the new threshold (it was at most
 // 0.75 * size + 1, and size is at least 2).
-void HashTable::split(EntryRef* oldBuckets, int32_t oldSize) {
+void HashTable::split(EntryRef* oldBuckets, int32_t oldSize, const ChainIndexes& oldIndexes) {
   for (int32_t i = 0; i < oldSize; ++i) {
     if (i + kWalkAhead < oldSize) prefetchEntry(oldBuckets[i + kWalkAhead]);
+    if (!oldIndexes.empty()) {
+      if (const ChainIndex* index = oldIndexes.find(i)) {
+        splitIndexed(i, *index);
+        continue;
+      }
+    }
     EntryRef e = oldBuckets[i];
     while (e != kNoEntry) {
       const EntryRef following = next(e);
@@ -471,6 +530,26 @@ void HashTable::split(EntryRef* oldBuckets, int32_t oldSize) {
   }
 }
 
+// An indexed chain is split in the order its index lists it, which is the
+// chain's order; its entries' hashes pass to the indexes of the two new
+// chains, which keep them if they hold kIndexBelow entries or more.
+void HashTable::splitIndexed(int32_t oldBucket, const ChainIndex& index) {
+  const int32_t low = 2 * oldBucket;
+  indexes_.add(low).open(index.count() / 2);
+  indexes_.add(low + 1).open(index.count() / 2);
+  ChainIndex* pieces[2] = {indexes_.find(low), indexes_.find(low + 1)};
+  for (uint32_t slot = index.headSlot(); slot != ChainIndex::kNoSlot; slot = index.tailward(slot)) {
+    const EntryRef e = index.entryAt(slot);
+    const int32_t bucket = bucketOf(fractionOf(e), size_);
+    header(e).next = buckets_[bucket];
+    buckets_[bucket] = e;
+    tags_[bucket] |= tagOf(e);
+    pieces[bucket - low]->pushHead(index.hashAt(slot), e);
+  }
+  for (int32_t bucket = low; bucket <= low + 1; ++bucket)
+    if (indexes_.find(bucket)->count() < kIndexBelow) indexes_.remove(bucket);
+}
+
 // Growth of a table that still holds stored chains: every entry is added
 // again through the add step, so a repeated key is dropped as adding it again
 // would drop it, and an add that grows the table again midway (a stored
@@ -480,19 +559,41 @@ void HashTable::relinkAll(EntryRef* oldBuckets, int32_t oldSize) {
     EntryRef e = oldBuckets[i];
     while (e != kNoEntry) {
       const EntryRef following = next(e);
-      if (findLike(e) != kNoEntry) destroy(e);
-      else add(e);
+      withProbeOf(e, [&](const auto& probe) { readd(e, probe); });
       e = following;
     }
   }
   storedChains_ = false;
 }
 
+// Puts an entry of an old chain at the head of its chain, unless its key is
+// there already, and grows the table when the entries exceed
+// size * kLoadFactor (equality does not grow).
+template <typename Probe>
+void HashTable::readd(EntryRef entry, const Probe& probe) {
+  const double fraction = fractionOf(entry);
+  const int32_t bucket = bucketOf(fraction, size_);
+  const uint8_t tag = tagOf(entry);
+  ChainSearch search;
+  if ((tags_[bucket] & tag) != 0 && firstMatch(bucket, buckets_[bucket], probe, &search) != kNoEntry) {
+    destroy(entry);
+    return;
+  }
+  header(entry).next = buckets_[bucket];
+  buckets_[bucket] = entry;
+  tags_[bucket] |= tag;
+  indexNewHead(bucket, entry, search, probe);
+  counter_ = wrapped(int64_t{counter_} + 1);
+  if (static_cast<double>(counter_) > static_cast<double>(size_) * kLoadFactor) grow();
+}
+
 const char* HashTable::brokenInvariant() const {
+  if (const char* broken = brokenIndex()) return broken;
   if (storedChains_) return nullptr;
   int64_t entries = 0;
   for (int32_t i = 0; i < size_; ++i) {
-    for (EntryRef e = buckets_[i]; e != kNoEntry; e = next(e), ++entries) {
+    uint32_t length = 0;
+    for (EntryRef e = buckets_[i]; e != kNoEntry; e = next(e), ++entries, ++length) {
       const EntryView v = view(e);
       const double fraction =
           v.isLong ? longFraction(v.longKey) : stringFraction(v.stringKey, v.keyLength);
@@ -503,8 +604,52 @@ const char* HashTable::brokenInvariant() const {
     const uint8_t chainTags = tagsOfChain(buckets_[i]);
     if ((tags_[i] & chainTags) != chainTags) return "a bucket's tag lacks the bit of an entry";
     if ((tags_[i] == 0) != (buckets_[i] == kNoEntry)) return "a bucket's tag is zero but not its chain, or not zero for an empty one";
+    if (length > kIndexAbove + 7 && usableIndex(i) == nullptr) return "a long chain has no index";
   }
   return entries == counter_ ? nullptr : "counter differs from the entries in the chains";
+}
+
+}  // namespace kel
+
+namespace kel {
+
+// Every index lists exactly its chain's entries, in the chain's order both
+// ways, each under its key's hash and found from that hash; it holds
+// kIndexBelow entries or more. A refused chain repeats a key.
+const char* HashTable::brokenIndex() const {
+  const char* broken = nullptr;
+  indexes_.forEach([&](int32_t bucket, const ChainIndex& index) {
+    if (broken != nullptr) return;
+    if (bucket < 0 || bucket >= size_) {
+      broken = "an index names a bucket the table lacks";
+      return;
+    }
+    if (!index.usable()) {
+      bool repeats = false;
+      for (EntryRef e = buckets_[bucket]; e != kNoEntry && !repeats; e = next(e))
+        for (EntryRef f = next(e); f != kNoEntry && !repeats; f = next(f)) repeats = sameKey(e, f);
+      if (!storedChains_ || !repeats) broken = "a chain that repeats no key is refused an index";
+      return;
+    }
+    uint32_t listed = 0;
+    uint32_t slot = index.headSlot();
+    uint32_t before = ChainIndex::kNoSlot;
+    EntryRef e = buckets_[bucket];
+    for (; e != kNoEntry && slot != ChainIndex::kNoSlot; e = next(e), before = slot, slot = index.tailward(slot), ++listed) {
+      if (index.entryAt(slot) != e || index.headward(slot) != before)
+        broken = "an index lists its chain out of order";
+      else if (index.hashAt(slot) != indexHashOf(e))
+        broken = "an index keeps a hash other than its entry's key's";
+      else if (index.find(index.hashAt(slot), [&](EntryRef found) { return found == e; }) != slot)
+        broken = "an index cannot reach an entry from its hash";
+      if (broken != nullptr) return;
+    }
+    if (e != kNoEntry || slot != ChainIndex::kNoSlot || listed != index.count())
+      broken = "an index holds other entries than its chain";
+    else if (listed < kIndexBelow)
+      broken = "an index outlived its chain's length";
+  });
+  return broken;
 }
 
 }  // namespace kel

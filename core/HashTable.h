@@ -22,12 +22,29 @@
 // exactly when the chain is empty. A lookup whose key's bit is missing from
 // its bucket's tag is answered without reading the head or any entry: a
 // miss reads one byte, from an array a quarter the size of the heads.
+//
+// A long chain also has a side index (core/ChainIndex.h): its entries by a
+// seeded hash of their whole key, so that keys the bucket hash cannot tell
+// apart (long keys that agree on the bytes it reads, keys that differ only in
+// their spaces) are found, added and removed without walking the chain. The
+// chain stays as it is and keeps the order; the index only finds entries in
+// it. An add that walks a chain of kIndexAbove entries or more without
+// finding its key indexes the chain; a removal that leaves an indexed chain
+// with fewer than kIndexBelow entries drops its index; growth passes the
+// index of a chain on to the chains it splits into, those of kIndexBelow
+// entries or more. The tag spares some adds their walk (at most seven to a
+// chain, one for each of its tag's bits still clear), so an unindexed chain
+// of a table built in memory holds at most kIndexAbove + 7 entries.
+// A restored table indexes its chains of more than kIndexAbove entries when
+// it is restored, except a chain that repeats a key: its entries are found by
+// walking, as the stored chain orders them, until the table grows.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 
+#include "core/ChainIndex.h"
 #include "core/Entry.h"
 #include "core/EntryPool.h"
 #include "core/hashing.h"
@@ -40,6 +57,10 @@ class HashTable {
   // module-wide variable to 0.75 before it made a table, and nothing else
   // changed it, so a constant behaves the same.
   static constexpr double kLoadFactor = 0.75;
+  // A chain that an add finds kIndexAbove entries in gets an index; one left
+  // with fewer than kIndexBelow loses it (docs/design.md says why these).
+  static constexpr uint32_t kIndexAbove = 16;
+  static constexpr uint32_t kIndexBelow = 8;
 
   // A table for n - 1 keys: 2 * trunc(1.5 * n) buckets, never grown by them.
   // n below 1 is taken as 1; a bucket count beyond 32 bits is out of memory.
@@ -141,6 +162,7 @@ class HashTable {
       for (int32_t k = 0; k < n; ++k) out[k] = {keys[first + k], lengths[k], fractions[k]};
     }
     bool present() const { return key != nullptr; }
+    uint32_t indexHash(const IndexSeed& seed) const { return indexHashOfString(seed, key, length); }
     bool matches(EntryRef ref, const EntryPool& pool) const {
       if (isLongRef(ref)) return false;
       const auto& e = *reinterpret_cast<const StringEntry*>(pool.at(ref));
@@ -157,6 +179,7 @@ class HashTable {
       for (int32_t k = 0; k < n; ++k) out[k] = from(keys[first + k]);
     }
     static bool present() { return true; }
+    uint32_t indexHash(const IndexSeed& seed) const { return indexHashOfLong(seed, key); }
     bool matches(EntryRef ref, const EntryPool& pool) const {
       return isLongRef(ref) && reinterpret_cast<const LongEntry*>(pool.at(ref))->key == key;
     }
@@ -237,24 +260,84 @@ class HashTable {
     return reinterpret_cast<const StringEntry*>(pool_.at(ref))->bytes();
   }
 
-  // The one place a chain is searched for a key: the first entry from
-  // `ref` on that holds the probe's key, or kNoEntry.
+  // What searching a chain tells the add that may follow.
+  struct ChainSearch {
+    uint32_t walked = 0;  // entries a walk passed without finding the key
+    bool hashed = false;  // the chain is indexed and `hash` is the key's
+    uint32_t hash = 0;
+  };
+  // The bucket's index, when it has one that can be used.
+  ChainIndex* usableIndex(int32_t bucket) const {
+    if (indexes_.empty()) return nullptr;
+    ChainIndex* index = indexes_.find(bucket);
+    return index != nullptr && index->usable() ? index : nullptr;
+  }
+  // The entries from `ref` on, walked to the first that holds the probe's
+  // key (or kNoEntry); `walked` counts the entries passed.
   template <typename Probe>
-  EntryRef firstMatch(EntryRef ref, const Probe& probe) const {
-    while (ref != kNoEntry && !probe.matches(ref, pool_)) ref = header(ref).next;
+  EntryRef walkToMatch(EntryRef ref, const Probe& probe, uint32_t* walked = nullptr) const {
+    uint32_t passed = 0;
+    while (ref != kNoEntry && !probe.matches(ref, pool_)) ref = header(ref).next, ++passed;
+    if (walked != nullptr) *walked = passed;
     return ref;
+  }
+  // The one place a chain is searched for a key: the first entry of the
+  // chain of `bucket`, whose head is `head`, that holds the probe's key, or
+  // kNoEntry. An indexed chain is asked through its index (it holds every
+  // entry of the chain and its keys do not repeat, so the entry it finds is
+  // the first), any other is walked.
+  template <typename Probe>
+  EntryRef firstMatch(int32_t bucket, EntryRef head, const Probe& probe,
+                      ChainSearch* search = nullptr) const {
+    if (const ChainIndex* index = usableIndex(bucket)) {
+      const uint32_t hash = probe.indexHash(seed_);
+      if (search != nullptr) search->hashed = true, search->hash = hash;
+      const uint32_t slot = index->find(hash, [&](EntryRef e) { return probe.matches(e, pool_); });
+      return slot == ChainIndex::kNoSlot ? kNoEntry : index->entryAt(slot);
+    }
+    return walkToMatch(head, probe, search != nullptr ? &search->walked : nullptr);
   }
   // The entry that holds the key, from the key's chain in `bucket`, or
   // kNoEntry; the bucket's tag answers for most keys that are absent.
   template <typename Probe>
-  EntryRef findIn(int32_t bucket, const Probe& probe) const {
+  EntryRef findIn(int32_t bucket, const Probe& probe, ChainSearch* search = nullptr) const {
     if ((tags_[bucket] & probe.tag()) == 0) return kNoEntry;
-    return firstMatch(buckets_[bucket], probe);
+    return firstMatch(bucket, buckets_[bucket], probe, search);
   }
   template <typename Probe>
   EntryRef find(const Probe& probe) const { return findIn(bucketOf(probe.fraction, size_), probe); }
   // The entry that holds another entry's key, or kNoEntry.
   EntryRef findLike(EntryRef ref) const;
+  // Calls use(probe) with a probe of the entry's key.
+  template <typename Use>
+  auto withProbeOf(EntryRef ref, Use use) const {
+    if (isLongRef(ref)) return use(LongProbe{reinterpret_cast<const LongEntry*>(pool_.at(ref))->key, 0.0});
+    const auto& e = *reinterpret_cast<const StringEntry*>(pool_.at(ref));
+    return use(StringProbe{e.key(), e.length, e.fraction()});
+  }
+  uint32_t indexHashOf(EntryRef ref) const {
+    return withProbeOf(ref, [&](const auto& probe) { return probe.indexHash(seed_); });
+  }
+
+  // The index's part of putting `entry` at the head of chain `bucket`, after
+  // `search` of that chain found its key absent.
+  template <typename Probe>
+  void indexNewHead(int32_t bucket, EntryRef entry, const ChainSearch& search, const Probe& probe) {
+    if (!indexes_.empty()) {
+      if (ChainIndex* index = indexes_.find(bucket)) {
+        if (index->usable()) index->pushHead(search.hashed ? search.hash : probe.indexHash(seed_), entry);
+        return;
+      }
+    }
+    if (search.walked >= kIndexAbove) indexChain(bucket, search.walked + 1);
+  }
+  // Gives the chain of `bucket`, about `length` entries, an index; a
+  // restored table's chain that repeats a key gets a refusal instead.
+  void indexChain(int32_t bucket, uint32_t length);
+  bool sameKey(EntryRef a, EntryRef b) const {
+    return withProbeOf(a, [&](const auto& probe) { return probe.matches(b, pool_); });
+  }
+  const char* brokenIndex() const;
 
   EntryRef newEntry(const StringProbe& probe, int32_t content);
   EntryRef newEntry(const LongProbe& probe, int32_t content);
@@ -276,11 +359,15 @@ class HashTable {
   template <typename Probe>
   void addIfAbsentAt(const Probe& probe, int32_t bucket, uint8_t tag, int32_t content);
   template <typename Probe>
-  void insert(const Probe& probe, int32_t bucket, uint8_t tag, int32_t content);
+  void insert(const Probe& probe, int32_t bucket, uint8_t tag, int32_t content,
+              const ChainSearch& search);
   template <typename Probe>
   void setContent(const Probe& probe, int32_t content);
   template <typename Probe>
   int32_t remove(const Probe& probe, const int32_t* filter);
+  void unlinked(int32_t bucket, EntryRef e);
+  template <typename Probe>
+  void readd(EntryRef entry, const Probe& probe);
   template <typename Probe, typename Keys>
   void pipelinedAdd(Keys keys, int32_t count, const int32_t* contents);
   template <typename Probe>
@@ -290,13 +377,13 @@ class HashTable {
   template <typename Probe, typename Keys, typename Report>
   void pipelinedFind(Keys keys, int32_t count, Report report) const;
 
-  void add(EntryRef entry);
   void destroy(EntryRef entry);
   void releaseChain(EntryRef head);
   void releaseOutsideKeys();
   void grow();
   void allocateBuckets(int64_t size);
-  void split(EntryRef* oldBuckets, int32_t oldSize);
+  void split(EntryRef* oldBuckets, int32_t oldSize, const ChainIndexes& oldIndexes);
+  void splitIndexed(int32_t oldBucket, const ChainIndex& index);
   void relinkAll(EntryRef* oldBuckets, int32_t oldSize);
 
   int32_t size_ = 0;
@@ -310,6 +397,9 @@ class HashTable {
   // String entries whose key has a block of its own.
   int64_t outsideKeys_ = 0;
   EntryPool pool_;
+  // The indexes of long chains, by bucket, and the key of their hashes.
+  ChainIndexes indexes_;
+  IndexSeed seed_ = IndexSeed::fresh();
 };
 
 // Buckets are taken kTagGroup at a time, and only those whose tag is not
@@ -417,7 +507,7 @@ void HashTable::pipelinedFind(Keys keys, int32_t count, Report report) const {
   pipelined<Probe, false>(keys, count, [&](const Block<Probe>& b) {
     for (int32_t k = 0; k < b.n; ++k) {
       if (b.heads[k] == kNoEntry) continue;
-      const EntryRef found = firstMatch(b.heads[k], b.probes[k]);
+      const EntryRef found = firstMatch(b.buckets[k], b.heads[k], b.probes[k]);
       if (found != kNoEntry) report(b.first + k, header(found).content);
     }
   });
