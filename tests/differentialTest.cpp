@@ -2,7 +2,11 @@
 // a plain model of what the table must hold. Keys come from pools that make
 // long chains as well as ordinary ones: string keys that differ only where
 // the hash does not look (bytes skipped by long keys, the places of spaces).
-// A failure names its seed and step; KEL_SEED=<seed> replays one seed.
+// Some seeds run long tables: builds are rare, half the string keys come
+// from two families of keys that all share one bucket, so chains get and
+// lose their indexes through adds, removals, growth and reloads.
+// A failure names its seed and step; KEL_SEED=<seed> replays one seed
+// (KEL_FAMILY=<size> with it replays a long-table seed).
 // Checked builds also walk the table's invariants after every changing call.
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -13,6 +17,7 @@
 #include <map>
 #include <optional>
 #include <random>
+#include <set>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -34,7 +39,8 @@ using Check = std::optional<std::string>;
 
 class RandomRun {
  public:
-  RandomRun(const KelHashTableFun& ht, uint32_t seed) : ht_(ht), random_(seed) {
+  // familySize > 0: a long-table run, with two families of that many keys.
+  RandomRun(const KelHashTableFun& ht, uint32_t seed, int familySize) : ht_(ht), random_(seed) {
     const std::string base(40, 'k');
     for (int i = 0; i < 500; ++i) {
       std::string s = randomString();
@@ -43,12 +49,28 @@ class RandomRun {
         for (s = "abcd"; s.size() < 7;) s.insert(random_() % (s.size() + 1), 1, ' ');
       stringPool_.push_back(s);
     }
+    // The families: 40-byte keys that differ only at bytes 10-14, and keys
+    // that differ only in where their eight spaces are.
+    for (int i = 0; i < familySize; ++i) familyPool_.push_back(std::string(base).replace(10, 5, std::to_string(10000 + i)));
+    for (std::set<std::string> spaced; int(spaced.size()) < familySize;) {
+      std::string s = "family";
+      while (s.size() < 14) s.insert(random_() % (s.size() + 1), 1, ' ');
+      if (spaced.insert(s).second) familyPool_.push_back(s);
+    }
     longPool_ = {0, 1, -1, INT32_MIN, INT32_MAX};
     while (longPool_.size() < 400) longPool_.push_back(coin() ? int(random_() % 2000) - 1000 : int(random_()));
   }
 
   Check step() {
-    switch (random_() % 17) {
+    int kind = random_() % 17;
+    if (!familyPool_.empty()) {
+      if (kind <= 3 && random_() % 12 != 0) kind = 5 + random_() % 7;  // long tables: few builds
+      // Every other 400 steps drain the families' chains: removals only.
+      draining_ = ++steps_ / 400 % 2 == 1;
+      if (steps_ % 800 == 0) return ht_.makeHashTableStrList(nullptr, 0, nullptr), model_ = Model{true}, Check{};  // then grow
+      if (draining_ && kind >= 4 && kind <= 8) kind = 9;
+    }
+    switch (kind) {
       case 0: return buildStrings();
       case 1: return buildLongs();
       case 2: return buildFromList();
@@ -70,13 +92,16 @@ class RandomRun {
     for (char& c : s) c = alphabet[random_() % (sizeof alphabet - 1)];
     return s;
   }
-  const std::string& anyString() { return stringPool_[random_() % stringPool_.size()]; }
+  const std::string& anyString() {
+    if (!familyPool_.empty() && (draining_ || random_() % 4 != 0)) return familyPool_[random_() % familyPool_.size()];
+    return stringPool_[random_() % stringPool_.size()];
+  }
   int anyLong() { return longPool_[random_() % longPool_.size()]; }
   int anyContent() { return int(random_() % 7) - 3; }
   bool coin() { return random_() % 2 == 0; }
 
   Check buildStrings() {
-    std::vector<const char*> keys(random_() % 60);
+    std::vector<const char*> keys(familyPool_.empty() ? random_() % 60 : coin() ? random_() % 8 : random_() % 200);
     std::vector<int> contents;
     for (const char*& k : keys) k = anyString().c_str(), contents.push_back(anyContent());
     const bool withContents = coin();
@@ -120,7 +145,7 @@ class RandomRun {
   // Adds a key (a present key keeps its content) or sets its content.
   Check addOrSet(bool set) {
     const int content = anyContent();
-    if (coin()) {
+    if (coin() || !familyPool_.empty()) {
       const std::string& key = anyString();
       (set ? ht_.setContentStr : ht_.addOneStr)(key.c_str(), content);
       if (model_.present) store(model_.strings, key, content, set);
@@ -149,7 +174,7 @@ class RandomRun {
 
   Check remove() {
     const int mode = random_() % 3;  // no filter, a random filter, the stored content
-    const bool isString = coin();
+    const bool isString = draining_ || coin();
     const std::string key = anyString();
     const int longKey = anyLong();
     int filter = anyContent();
@@ -222,7 +247,9 @@ class RandomRun {
 
   const KelHashTableFun& ht_;
   std::mt19937 random_;
-  std::vector<std::string> stringPool_;
+  std::vector<std::string> stringPool_, familyPool_;
+  int steps_ = 0;
+  bool draining_ = false;
   std::vector<int> longPool_;
   Model model_;
 };
@@ -230,11 +257,16 @@ class RandomRun {
 TEST(Differential, RandomOperationsAgreeWithTheModel) {
   KelHashTableFun ht;
   ASSERT_TRUE(kelHashTableFunLoad(&ht, KEL_LIBRARY_PATH)) << KEL_LIBRARY_PATH;
-  std::vector<uint32_t> seeds = {1, 20261205, 77, 4242};
-  if (const char* seed = std::getenv("KEL_SEED")) seeds = {uint32_t(std::strtoul(seed, nullptr, 10))};
-  for (uint32_t seed : seeds) {
+  // Seeds with the size of their key families (0: no families).
+  std::vector<std::pair<uint32_t, int>> seeds = {{1, 0}, {20261205, 0}, {77, 0}, {4242, 0},
+                                                 {5, 24}, {6, 40}, {7, 400}};
+  if (const char* seed = std::getenv("KEL_SEED")) {
+    const char* family = std::getenv("KEL_FAMILY");
+    seeds = {{uint32_t(std::strtoul(seed, nullptr, 10)), family ? std::atoi(family) : 0}};
+  }
+  for (const auto& [seed, familySize] : seeds) {
     ht.close();
-    RandomRun run(ht, seed);
+    RandomRun run(ht, seed, familySize);
     for (int step = 0; step < kStepsPerSeed; ++step) {
       if (Check mismatch = run.step()) FAIL() << "seed " << seed << " step " << step << ": " << *mismatch;
     }
