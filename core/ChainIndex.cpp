@@ -130,6 +130,18 @@ void ChainIndex::appendTail(uint32_t hash, EntryRef entry) {
   tail_ = i;
 }
 
+void ChainIndex::reverse() {
+  if (slots_ == nullptr) return;
+  for (uint32_t i = 0; i <= mask_; ++i) {
+    const uint32_t headward = slots_[i].headward;
+    slots_[i].headward = slots_[i].tailward;
+    slots_[i].tailward = headward;
+  }
+  const uint32_t head = head_;
+  head_ = tail_;
+  tail_ = head;
+}
+
 // The slot at `from` now lies at `to`: its neighbours are told.
 void ChainIndex::moved(uint32_t from, uint32_t to) {
   (void)from;
@@ -164,21 +176,39 @@ EntryRef ChainIndex::unlink(uint32_t slot) {
   return before;
 }
 
-// Rebuilds the slots in chain order, from the stored hashes.
+// Rebuilds the slots from the stored hashes, reading the old slots front to
+// back: first every entry goes to its new slot, whose number is written over
+// the old slots already read, four bytes for each (slot k's number at byte
+// 4k, which lies at or before slot k); then the links are renamed through
+// that compact table.
 void ChainIndex::resize(uint32_t slots) {
   Slot* old = slots_;
-  uint32_t at = head_;
+  const uint32_t oldSlots = mask_ + 1;
   slots_ = static_cast<Slot*>(allocateZeroedOrDie(slots, sizeof(Slot)));
   mask_ = slots - 1;
   count_ = 0;
-  head_ = tail_ = kNoSlot;
-  for (; at != kNoSlot; at = old[at].tailward) {
-    const uint32_t i = place(old[at].hash, old[at].entry);
-    slots_[i].headward = tail_;
-    if (tail_ != kNoSlot) slots_[tail_].tailward = i;
-    else head_ = i;
-    tail_ = i;
+  auto* renamed = reinterpret_cast<unsigned char*>(old);
+  for (uint32_t k = 0; k < oldSlots; ++k) {
+    const Slot s = old[k];
+    uint32_t i = kNoSlot;
+    if (s.entry != kNoEntry) {
+      i = place(s.hash, s.entry);
+      slots_[i].headward = s.headward;
+      slots_[i].tailward = s.tailward;
+    }
+    std::memcpy(renamed + 4 * std::size_t{k}, &i, 4);
   }
+  auto newSlot = [&](uint32_t k) {
+    uint32_t i;
+    std::memcpy(&i, renamed + 4 * std::size_t{k}, 4);
+    return i;
+  };
+  for (uint32_t i = 0; i < slots; ++i) {
+    if (slots_[i].entry == kNoEntry) continue;
+    if (slots_[i].headward != kNoSlot) slots_[i].headward = newSlot(slots_[i].headward);
+    if (slots_[i].tailward != kNoSlot) slots_[i].tailward = newSlot(slots_[i].tailward);
+  }
+  if (head_ != kNoSlot) head_ = newSlot(head_), tail_ = newSlot(tail_);
   std::free(old);
 }
 

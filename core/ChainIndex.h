@@ -40,6 +40,11 @@ class ChainIndex {
  public:
   static constexpr uint32_t kNoSlot = UINT32_MAX;
 
+  // Where the search for a hash starts, and the entry there (for fetching
+  // them into the cache ahead of the search).
+  const void* home(uint32_t hash) const { return &slots_[hash & mask_]; }
+  EntryRef homeEntry(uint32_t hash) const { return slots_[hash & mask_].entry; }
+
   // An index for about `expected` entries, empty.
   void open(uint32_t expected);
   void close();
@@ -68,6 +73,23 @@ class ChainIndex {
   // index is built from its chain, head first).
   void pushHead(uint32_t hash, EntryRef entry);
   void appendTail(uint32_t hash, EntryRef entry);
+  // appendTail, unless an entry that `matches` is there already: then
+  // false, and nothing is added.
+  template <typename Matches>
+  bool appendTailIfNew(uint32_t hash, EntryRef entry, Matches matches) {
+    if ((count_ + 1) > (mask_ + 1) / 2) resize((mask_ + 1) * 2);
+    uint32_t i = hash & mask_;
+    for (; slots_[i].entry != kNoEntry; i = (i + 1) & mask_)
+      if (slots_[i].hash == hash && matches(slots_[i].entry)) return false;
+    slots_[i] = {hash, entry, tail_, kNoSlot};
+    ++count_;
+    if (tail_ != kNoSlot) slots_[tail_].tailward = i;
+    else head_ = i;
+    tail_ = i;
+    return true;
+  }
+  // The chain was turned round: its head is its last entry and so on.
+  void reverse();
   // Takes a slot's entry out of the index; returns the entry before it in
   // the chain, or kNoEntry when it was the head.
   EntryRef unlink(uint32_t slot);

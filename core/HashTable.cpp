@@ -178,16 +178,29 @@ void HashTable::finishRestoring() {
 // key met again refuses the chain its index: the entry a search must find
 // (the first) and the ones a removal walks on to are known only from the
 // chain's order.
+// Entries go in groups: a group's keys are hashed and the slots where their
+// search starts fetched, then they are added.
 void HashTable::indexChain(int32_t bucket, uint32_t length) {
   ChainIndex& index = indexes_.add(bucket);
   index.open(length);
-  for (EntryRef e = buckets_[bucket]; e != kNoEntry; e = next(e)) {
-    const uint32_t hash = indexHashOf(e);
-    if (storedChains_ && index.find(hash, [&](EntryRef other) { return sameKey(e, other); }) != ChainIndex::kNoSlot) {
-      index.refuse();
-      return;
+  constexpr int32_t kGroup = 16;
+  EntryRef group[kGroup];
+  uint32_t hashes[kGroup];
+  for (EntryRef e = buckets_[bucket]; e != kNoEntry;) {
+    int32_t n = 0;
+    for (; n < kGroup && e != kNoEntry; e = next(e)) group[n++] = e;
+    for (int32_t k = 0; k < n; ++k) {
+      hashes[k] = indexHashOf(group[k]);
+      prefetch(index.home(hashes[k]));
     }
-    index.appendTail(hash, e);
+    for (int32_t k = 0; k < n; ++k) {
+      if (!storedChains_) {
+        index.appendTail(hashes[k], group[k]);
+      } else if (!index.appendTailIfNew(hashes[k], group[k], [&](EntryRef other) { return sameKey(group[k], other); })) {
+        index.refuse();
+        return;
+      }
+    }
   }
 }
 
@@ -204,8 +217,8 @@ void HashTable::insert(const Probe& probe, int32_t bucket, uint8_t tag, int32_t 
 }
 
 template <typename Probe>
-void HashTable::addIfAbsentAt(const Probe& probe, int32_t bucket, uint8_t tag, int32_t content) {
-  ChainSearch search;
+void HashTable::addIfAbsentAt(const Probe& probe, int32_t bucket, uint8_t tag, int32_t content,
+                              ChainSearch search) {
   if ((tags_[bucket] & tag) != 0 && firstMatch(bucket, buckets_[bucket], probe, &search) != kNoEntry) return;
   insert(probe, bucket, tag, content, search);
 }
@@ -241,8 +254,9 @@ void HashTable::pipelinedAdd(Keys keys, int32_t count, const int32_t* contents) 
     for (int32_t k = 0; k < b.n; ++k) {
       if (!b.probes[k].present()) continue;
       const int32_t content = contents != nullptr ? contents[b.first + k] : 0;
-      if (b.size == size_) addIfAbsentAt(b.probes[k], b.buckets[k], b.tags[k], content);
-      else addIfAbsent(b.probes[k], content);
+      // The index hash stays right whatever the adds before it did.
+      if (b.size == size_) addIfAbsentAt(b.probes[k], b.buckets[k], b.tags[k], content, b.searches[k]);
+      else addIfAbsentAt(b.probes[k], bucketOf(b.probes[k].fraction, size_), b.tags[k], content, b.searches[k]);
     }
   });
 }
@@ -509,12 +523,12 @@ void HashTable::grow() {
 // chain: the writes run through the new array front to back. The counter
 // stays; it cannot exceed the new threshold (it was at most
 // 0.75 * size + 1, and size is at least 2).
-void HashTable::split(EntryRef* oldBuckets, int32_t oldSize, const ChainIndexes& oldIndexes) {
+void HashTable::split(EntryRef* oldBuckets, int32_t oldSize, ChainIndexes& oldIndexes) {
   for (int32_t i = 0; i < oldSize; ++i) {
     if (i + kWalkAhead < oldSize) prefetchEntry(oldBuckets[i + kWalkAhead]);
     if (!oldIndexes.empty()) {
-      if (const ChainIndex* index = oldIndexes.find(i)) {
-        splitIndexed(i, *index);
+      if (ChainIndex* index = oldIndexes.find(i)) {
+        splitIndexed(i, oldBuckets[i], *index);
         continue;
       }
     }
@@ -530,24 +544,34 @@ void HashTable::split(EntryRef* oldBuckets, int32_t oldSize, const ChainIndexes&
   }
 }
 
-// An indexed chain is split in the order its index lists it, which is the
-// chain's order; its entries' hashes pass to the indexes of the two new
-// chains, which keep them if they hold kIndexBelow entries or more.
-void HashTable::splitIndexed(int32_t oldBucket, const ChainIndex& index) {
+// An indexed chain is split like any other. Keys the bucket hash cannot
+// tell apart have one fraction and so all go to one new chain, which then
+// holds the old chain reversed: the old index serves it with its links
+// turned round. When the entries part, each new chain of kIndexBelow
+// entries or more is indexed anew.
+void HashTable::splitIndexed(int32_t oldBucket, EntryRef head, ChainIndex& index) {
   const int32_t low = 2 * oldBucket;
-  indexes_.add(low).open(index.count() / 2);
-  indexes_.add(low + 1).open(index.count() / 2);
-  ChainIndex* pieces[2] = {indexes_.find(low), indexes_.find(low + 1)};
-  for (uint32_t slot = index.headSlot(); slot != ChainIndex::kNoSlot; slot = index.tailward(slot)) {
-    const EntryRef e = index.entryAt(slot);
+  uint32_t counts[2] = {0, 0};
+  for (EntryRef e = head; e != kNoEntry;) {
+    const EntryRef following = next(e);
     const int32_t bucket = bucketOf(fractionOf(e), size_);
     header(e).next = buckets_[bucket];
     buckets_[bucket] = e;
     tags_[bucket] |= tagOf(e);
-    pieces[bucket - low]->pushHead(index.hashAt(slot), e);
+    ++counts[bucket - low];
+    e = following;
   }
-  for (int32_t bucket = low; bucket <= low + 1; ++bucket)
-    if (indexes_.find(bucket)->count() < kIndexBelow) indexes_.remove(bucket);
+  const uint32_t total = counts[0] + counts[1];
+  for (int32_t piece = 0; piece < 2; ++piece) {
+    if (counts[piece] == total) {
+      ChainIndex& moved = indexes_.add(low + piece);
+      moved = index;
+      index = ChainIndex{};
+      moved.reverse();
+    } else if (counts[piece] >= kIndexBelow) {
+      indexChain(low + piece, counts[piece]);
+    }
+  }
 }
 
 // Growth of a table that still holds stored chains: every entry is added

@@ -31,8 +31,8 @@
 // it. An add that walks a chain of kIndexAbove entries or more without
 // finding its key indexes the chain; a removal that leaves an indexed chain
 // with fewer than kIndexBelow entries drops its index; growth passes the
-// index of a chain on to the chains it splits into, those of kIndexBelow
-// entries or more. The tag spares some adds their walk (at most seven to a
+// index of a chain on to the chain it splits into, or indexes anew the
+// chains it splits into that hold kIndexBelow entries or more. The tag spares some adds their walk (at most seven to a
 // chain, one for each of its tag's bits still clear), so an unindexed chain
 // of a table built in memory holds at most kIndexAbove + 7 entries.
 // A restored table indexes its chains of more than kIndexAbove entries when
@@ -263,7 +263,7 @@ class HashTable {
   // What searching a chain tells the add that may follow.
   struct ChainSearch {
     uint32_t walked = 0;  // entries a walk passed without finding the key
-    bool hashed = false;  // the chain is indexed and `hash` is the key's
+    bool hashed = false;  // `hash` is the key's index hash
     uint32_t hash = 0;
   };
   // The bucket's index, when it has one that can be used.
@@ -290,7 +290,7 @@ class HashTable {
   EntryRef firstMatch(int32_t bucket, EntryRef head, const Probe& probe,
                       ChainSearch* search = nullptr) const {
     if (const ChainIndex* index = usableIndex(bucket)) {
-      const uint32_t hash = probe.indexHash(seed_);
+      const uint32_t hash = search != nullptr && search->hashed ? search->hash : probe.indexHash(seed_);
       if (search != nullptr) search->hashed = true, search->hash = hash;
       const uint32_t slot = index->find(hash, [&](EntryRef e) { return probe.matches(e, pool_); });
       return slot == ChainIndex::kNoSlot ? kNoEntry : index->entryAt(slot);
@@ -354,10 +354,10 @@ class HashTable {
   void placeInBucketOrder(int32_t count, uint32_t firstUnit, const int32_t* contents, ProbeAt probeAt);
   template <typename Probe>
   void addIfAbsent(const Probe& probe, int32_t content) {
-    addIfAbsentAt(probe, bucketOf(probe.fraction, size_), probe.tag(), content);
+    addIfAbsentAt(probe, bucketOf(probe.fraction, size_), probe.tag(), content, ChainSearch{});
   }
   template <typename Probe>
-  void addIfAbsentAt(const Probe& probe, int32_t bucket, uint8_t tag, int32_t content);
+  void addIfAbsentAt(const Probe& probe, int32_t bucket, uint8_t tag, int32_t content, ChainSearch search);
   template <typename Probe>
   void insert(const Probe& probe, int32_t bucket, uint8_t tag, int32_t content,
               const ChainSearch& search);
@@ -372,6 +372,26 @@ class HashTable {
   void pipelinedAdd(Keys keys, int32_t count, const int32_t* contents);
   template <typename Probe>
   struct Block;
+  // For keys of indexed chains in a block: their index hashes, and the
+  // slots, then the entries, where their search in the index starts.
+  template <typename Probe>
+  void prefetchIndexSlots(Block<Probe>& b) const {
+    for (int32_t k = 0; k < b.n; ++k) {
+      if (!b.maybe[k]) continue;
+      if (const ChainIndex* index = usableIndex(b.buckets[k])) {
+        b.searches[k].hashed = true;
+        b.searches[k].hash = b.probes[k].indexHash(seed_);
+        prefetch(index->home(b.searches[k].hash));
+      }
+    }
+  }
+  template <typename Probe>
+  void prefetchIndexedEntries(const Block<Probe>& b) const {
+    for (int32_t k = 0; k < b.n; ++k) {
+      if (!b.searches[k].hashed) continue;
+      if (const ChainIndex* index = usableIndex(b.buckets[k])) prefetchEntry(index->homeEntry(b.searches[k].hash));
+    }
+  }
   template <typename Probe, bool kAdding, typename Keys, typename Step>
   void pipelined(Keys keys, int32_t count, Step step) const;
   template <typename Probe, typename Keys, typename Report>
@@ -382,8 +402,8 @@ class HashTable {
   void releaseOutsideKeys();
   void grow();
   void allocateBuckets(int64_t size);
-  void split(EntryRef* oldBuckets, int32_t oldSize, const ChainIndexes& oldIndexes);
-  void splitIndexed(int32_t oldBucket, const ChainIndex& index);
+  void split(EntryRef* oldBuckets, int32_t oldSize, ChainIndexes& oldIndexes);
+  void splitIndexed(int32_t oldBucket, EntryRef head, ChainIndex& index);
   void relinkAll(EntryRef* oldBuckets, int32_t oldSize);
 
   int32_t size_ = 0;
@@ -452,6 +472,7 @@ struct HashTable::Block {
   uint8_t tags[kBlock];
   bool maybe[kBlock];      // the bucket's tag has the key's bit
   EntryRef heads[kBlock];  // kNoEntry where the tag rules the key out
+  ChainSearch searches[kBlock];  // the index hash, for keys of indexed chains
   int32_t first;
   int32_t n;
   int32_t size;  // the table's bucket count when the block was hashed
@@ -487,6 +508,8 @@ void HashTable::pipelined(Keys keys, int32_t count, Step step) const {
         b.maybe[k] = (tags[b.buckets[k]] & b.tags[k]) != 0;
         if (!kAdding && b.maybe[k]) prefetch(&heads[b.buckets[k]]);
       }
+      for (int32_t k = 0; k < b.n; ++k) b.searches[k] = ChainSearch{};
+      if (!indexes_.empty()) prefetchIndexSlots(b);
     }
     if (j >= 2 && j - 2 < blockCount) {
       Block<Probe>& b = blocks[(j - 2) % kStages];
@@ -495,6 +518,7 @@ void HashTable::pipelined(Keys keys, int32_t count, Step step) const {
         b.heads[k] = head;
         prefetchEntry(head);
       }
+      if (!indexes_.empty()) prefetchIndexedEntries(b);
     }
     if (j >= 3) step(blocks[(j - 3) % kStages]);
   }
@@ -507,7 +531,8 @@ void HashTable::pipelinedFind(Keys keys, int32_t count, Report report) const {
   pipelined<Probe, false>(keys, count, [&](const Block<Probe>& b) {
     for (int32_t k = 0; k < b.n; ++k) {
       if (b.heads[k] == kNoEntry) continue;
-      const EntryRef found = firstMatch(b.buckets[k], b.heads[k], b.probes[k]);
+      ChainSearch search = b.searches[k];
+      const EntryRef found = firstMatch(b.buckets[k], b.heads[k], b.probes[k], &search);
       if (found != kNoEntry) report(b.first + k, header(found).content);
     }
   });
