@@ -51,3 +51,70 @@ $ cat > script
 < list
 $ "$KEL_SOURCE/tests/targets/everyAllocationFails.sh" script
 every allocation failed in turn, each reported
+
+## indexing long chains: adding, growing, building, removing, restoring
+$ cat > script
+< makeHashTableStrList [] 0 null
+< addOneStr "k"*10"00001""k"*25 1
+< addOneStr "k"*10"00002""k"*25 2
+< addOneStr "k"*10"00003""k"*25 3
+< addOneStr "k"*10"00004""k"*25 4
+< addOneStr "k"*10"00005""k"*25 5
+< addOneStr "k"*10"00006""k"*25 6
+< addOneStr "k"*10"00007""k"*25 7
+< addOneStr "k"*10"00008""k"*25 8
+< addOneStr "k"*10"00009""k"*25 9
+< addOneStr "k"*10"00010""k"*25 10
+< addOneStr "k"*10"00011""k"*25 11
+< addOneStr "k"*10"00012""k"*25 12
+< addOneStr "k"*10"00013""k"*25 13
+< addOneStr "k"*10"00014""k"*25 14
+< addOneStr "k"*10"00015""k"*25 15
+< addOneStr "k"*10"00016""k"*25 16
+< addOneStr "k"*10"00017""k"*25 17
+< addOneStr "k"*10"00018""k"*25 18
+< addOneStr "k"*10"00019""k"*25 19
+< addOneStr "k"*10"00020""k"*25 20
+< addOneStr "k"*10"00021""k"*25 21
+< addOneStr "k"*10"00022""k"*25 22
+< addOneStr "k"*10"00023""k"*25 23
+< addOneStr "k"*10"00024""k"*25 24
+< addOneStr "k"*10"00025""k"*25 25
+< addOneStr "k"*10"00026""k"*25 26
+< addOneStr "k"*10"00027""k"*25 27
+< addOneStr "k"*10"00028""k"*25 28
+< addOneStr "k"*10"00029""k"*25 29
+< addOneStr "k"*10"00030""k"*25 30
+< addOneStr "k"*10"00031""k"*25 31
+< addOneStr "k"*10"00032""k"*25 32
+< addOneStr "k"*10"00033""k"*25 33
+< addOneStr "k"*10"00034""k"*25 34
+< addOneStr "k"*10"00035""k"*25 35
+< addOneStr "k"*10"00036""k"*25 36
+< addOneStr "k"*10"00037""k"*25 37
+< addOneStr "k"*10"00038""k"*25 38
+< addOneStr "k"*10"00039""k"*25 39
+< addOneStr "k"*10"00040""k"*25 40
+< setContentStr "k"*10"00041""k"*25 7
+< dumpToRestartFile chain.bin
+< makeHashTableStrList ["k"*10"00001""k"*25 "k"*10"00002""k"*25 "k"*10"00003""k"*25 "k"*10"00004""k"*25 "k"*10"00005""k"*25 "k"*10"00006""k"*25 "k"*10"00007""k"*25 "k"*10"00008""k"*25 "k"*10"00009""k"*25 "k"*10"00010""k"*25 "k"*10"00011""k"*25 "k"*10"00012""k"*25 "k"*10"00013""k"*25 "k"*10"00014""k"*25 "k"*10"00015""k"*25 "k"*10"00016""k"*25 "k"*10"00017""k"*25 "k"*10"00018""k"*25 "k"*10"00019""k"*25 "k"*10"00020""k"*25] 20 null
+< removeOneStr "k"*10"00001""k"*25 null
+< removeOneStr "k"*10"00002""k"*25 null
+< removeOneStr "k"*10"00003""k"*25 null
+< removeOneStr "k"*10"00004""k"*25 null
+< removeOneStr "k"*10"00005""k"*25 null
+< removeOneStr "k"*10"00006""k"*25 null
+< removeOneStr "k"*10"00007""k"*25 null
+< removeOneStr "k"*10"00008""k"*25 null
+< removeOneStr "k"*10"00009""k"*25 null
+< removeOneStr "k"*10"00010""k"*25 null
+< removeOneStr "k"*10"00011""k"*25 null
+< removeOneStr "k"*10"00012""k"*25 null
+< removeOneStr "k"*10"00013""k"*25 null
+< removeOneStr "k"*10"00014""k"*25 null
+< removeOneStr "k"*10"00015""k"*25 null
+< makeHashTableFromBinFile chain.bin
+< searchStrList ["k"*10"00003""k"*25 "k"*10"00050""k"*25] 2
+< removeOneStr "k"*10"00003""k"*25 null
+$ "$KEL_SOURCE/tests/targets/everyAllocationFails.sh" script
+every allocation failed in turn, each reported
