@@ -639,7 +639,7 @@ namespace kel {
 
 // Every index lists exactly its chain's entries, in the chain's order both
 // ways, each under its key's hash and found from that hash; it holds
-// kIndexBelow entries or more. A refused chain repeats a key.
+// kIndexBelow entries or more. Only restored tables refuse chains.
 const char* HashTable::brokenIndex() const {
   const char* broken = nullptr;
   indexes_.forEach([&](int32_t bucket, const ChainIndex& index) {
@@ -649,10 +649,9 @@ const char* HashTable::brokenIndex() const {
       return;
     }
     if (!index.usable()) {
-      bool repeats = false;
-      for (EntryRef e = buckets_[bucket]; e != kNoEntry && !repeats; e = next(e))
-        for (EntryRef f = next(e); f != kNoEntry && !repeats; f = next(f)) repeats = sameKey(e, f);
-      if (!storedChains_ || !repeats) broken = "a chain that repeats no key is refused an index";
+      // Refused while it repeated a key; it stays so (the repeats may be
+      // gone by now) until the table grows.
+      if (!storedChains_) broken = "a chain of a table built in memory is refused an index";
       return;
     }
     uint32_t listed = 0;

@@ -32,9 +32,12 @@
 // finding its key indexes the chain; a removal that leaves an indexed chain
 // with fewer than kIndexBelow entries drops its index; growth passes the
 // index of a chain on to the chain it splits into, or indexes anew the
-// chains it splits into that hold kIndexBelow entries or more. The tag spares some adds their walk (at most seven to a
-// chain, one for each of its tag's bits still clear), so an unindexed chain
-// of a table built in memory holds at most kIndexAbove + 7 entries.
+// chains it splits into that hold kIndexBelow entries or more. The tag
+// spares some adds their walk, but a walked add finds fewer than kIndexAbove
+// entries (or it indexes) and a spared one brings a tag bit no entry of the
+// chain has, so an unindexed chain of a table built in memory holds at most
+// kIndexAbove - 1 entries and one more for each of the eight tag bits its
+// entries use.
 // A restored table indexes its chains of more than kIndexAbove entries when
 // it is restored, except a chain that repeats a key: its entries are found by
 // walking, as the stored chain orders them, until the table grows.
