@@ -8,6 +8,10 @@
 //   space24  24-byte keys of the same twelve letters that differ only in
 //            where their twelve spaces are (the hash skips spaces)
 //   plain24  24-byte keys that differ everywhere
+//   groupL   40-byte keys in groups of L that share a bucket (L = 2 to 64):
+//            what a chain of L entries costs walked and indexed (hit and
+//            build at 20,000 keys; a library built with another index
+//            threshold, loaded through KEL_BENCH_LIBRARY, gives the other)
 //
 // Workloads, n keys each (names as in tableBench.cpp: workload_keys/who/n):
 //   build    makeHashTableStrList, then close
@@ -58,6 +62,11 @@ std::string base36(uint64_t value, std::size_t digits) {
 }
 
 std::string makeKey(const std::string& set, uint64_t i, std::mt19937_64& rng) {
+  if (set.compare(0, 5, "group") == 0) {
+    const uint64_t size = std::stoul(set.substr(5));
+    const uint64_t member = i / 7919;
+    return "/g" + base36(member / size * 7919 + 13, 8) + base36(member % size, 5) + "/shard/07/00000/block.dat";
+  }
   if (set == "skip40") {
     const std::string digits = base36(i, 10);
     return "/srv/data/" + digits.substr(0, 5) + "/shard/07/" + digits.substr(5) + "/block.dat";
@@ -259,6 +268,13 @@ int registerAll() {
         for (const char* workload : fileWorkloads) add(workload, "kel", kelWorkload);
     }
   }
+  for (int size : {2, 4, 8, 12, 16, 24, 32, 64})
+    for (const char* workload : {"build", "hit"}) {
+      const std::string set = "group" + std::to_string(size);
+      const std::string name = std::string(workload) + "_" + set + "/kel/20000";
+      benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State& s) { kelWorkload(s, workload, set, 20000); })
+          ->Unit(benchmark::kMicrosecond);
+    }
   return 0;
 }
 
