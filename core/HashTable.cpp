@@ -255,8 +255,9 @@ void HashTable::pipelinedAdd(Keys keys, int32_t count, const int32_t* contents) 
       if (!b.probes[k].present()) continue;
       const int32_t content = contents != nullptr ? contents[b.first + k] : 0;
       // The index hash stays right whatever the adds before it did.
-      if (b.size == size_) addIfAbsentAt(b.probes[k], b.buckets[k], b.tags[k], content, b.searches[k]);
-      else addIfAbsentAt(b.probes[k], bucketOf(b.probes[k].fraction, size_), b.tags[k], content, b.searches[k]);
+      const ChainSearch known = b.indexed ? b.searches[k] : ChainSearch{};
+      if (b.size == size_) addIfAbsentAt(b.probes[k], b.buckets[k], b.tags[k], content, known);
+      else addIfAbsentAt(b.probes[k], bucketOf(b.probes[k].fraction, size_), b.tags[k], content, known);
     }
   });
 }
@@ -524,9 +525,10 @@ void HashTable::grow() {
 // stays; it cannot exceed the new threshold (it was at most
 // 0.75 * size + 1, and size is at least 2).
 void HashTable::split(EntryRef* oldBuckets, int32_t oldSize, ChainIndexes& oldIndexes) {
+  const bool anyIndexed = !oldIndexes.empty();
   for (int32_t i = 0; i < oldSize; ++i) {
     if (i + kWalkAhead < oldSize) prefetchEntry(oldBuckets[i + kWalkAhead]);
-    if (!oldIndexes.empty()) {
+    if (anyIndexed) {
       if (ChainIndex* index = oldIndexes.find(i)) {
         splitIndexed(i, oldBuckets[i], *index);
         continue;

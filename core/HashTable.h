@@ -52,6 +52,14 @@
 #include "core/EntryPool.h"
 #include "core/hashing.h"
 
+// Marks the branches only long chains take, so that the code of ordinary
+// chains is laid out as if the index did not exist.
+#if defined(__GNUC__)
+#define KEL_RARELY(condition) __builtin_expect(!!(condition), 0)
+#else
+#define KEL_RARELY(condition) (condition)
+#endif
+
 namespace kel {
 
 class HashTable {
@@ -271,7 +279,7 @@ class HashTable {
   };
   // The bucket's index, when it has one that can be used.
   ChainIndex* usableIndex(int32_t bucket) const {
-    if (indexes_.empty()) return nullptr;
+    if (!KEL_RARELY(!indexes_.empty())) return nullptr;
     ChainIndex* index = indexes_.find(bucket);
     return index != nullptr && index->usable() ? index : nullptr;
   }
@@ -326,6 +334,14 @@ class HashTable {
   // `search` of that chain found its key absent.
   template <typename Probe>
   void indexNewHead(int32_t bucket, EntryRef entry, const ChainSearch& search, const Probe& probe) {
+    if (KEL_RARELY(!indexes_.empty() || search.walked >= kIndexAbove))
+      indexNewHeadOfLongChain(bucket, entry, search, probe);
+  }
+  template <typename Probe>
+#if defined(__GNUC__)
+  __attribute__((noinline))
+#endif
+  void indexNewHeadOfLongChain(int32_t bucket, EntryRef entry, const ChainSearch& search, const Probe& probe) {
     if (!indexes_.empty()) {
       if (ChainIndex* index = indexes_.find(bucket)) {
         if (index->usable()) index->pushHead(search.hashed ? search.hash : probe.indexHash(seed_), entry);
@@ -336,6 +352,9 @@ class HashTable {
   }
   // Gives the chain of `bucket`, about `length` entries, an index; a
   // restored table's chain that repeats a key gets a refusal instead.
+#if defined(__GNUC__)
+  __attribute__((cold, noinline))
+#endif
   void indexChain(int32_t bucket, uint32_t length);
   bool sameKey(EntryRef a, EntryRef b) const {
     return withProbeOf(a, [&](const auto& probe) { return probe.matches(b, pool_); });
@@ -380,6 +399,7 @@ class HashTable {
   template <typename Probe>
   void prefetchIndexSlots(Block<Probe>& b) const {
     for (int32_t k = 0; k < b.n; ++k) {
+      b.searches[k] = ChainSearch{};
       if (!b.maybe[k]) continue;
       if (const ChainIndex* index = usableIndex(b.buckets[k])) {
         b.searches[k].hashed = true;
@@ -476,6 +496,7 @@ struct HashTable::Block {
   bool maybe[kBlock];      // the bucket's tag has the key's bit
   EntryRef heads[kBlock];  // kNoEntry where the tag rules the key out
   ChainSearch searches[kBlock];  // the index hash, for keys of indexed chains
+  bool indexed;  // the table had indexes: searches are filled in
   int32_t first;
   int32_t n;
   int32_t size;  // the table's bucket count when the block was hashed
@@ -511,8 +532,8 @@ void HashTable::pipelined(Keys keys, int32_t count, Step step) const {
         b.maybe[k] = (tags[b.buckets[k]] & b.tags[k]) != 0;
         if (!kAdding && b.maybe[k]) prefetch(&heads[b.buckets[k]]);
       }
-      for (int32_t k = 0; k < b.n; ++k) b.searches[k] = ChainSearch{};
-      if (!indexes_.empty()) prefetchIndexSlots(b);
+      b.indexed = !indexes_.empty();
+      if (b.indexed) prefetchIndexSlots(b);
     }
     if (j >= 2 && j - 2 < blockCount) {
       Block<Probe>& b = blocks[(j - 2) % kStages];
@@ -521,7 +542,7 @@ void HashTable::pipelined(Keys keys, int32_t count, Step step) const {
         b.heads[k] = head;
         prefetchEntry(head);
       }
-      if (!indexes_.empty()) prefetchIndexedEntries(b);
+      if (b.indexed) prefetchIndexedEntries(b);
     }
     if (j >= 3) step(blocks[(j - 3) % kStages]);
   }
@@ -532,10 +553,18 @@ void HashTable::pipelined(Keys keys, int32_t count, Step step) const {
 template <typename Probe, typename Keys, typename Report>
 void HashTable::pipelinedFind(Keys keys, int32_t count, Report report) const {
   pipelined<Probe, false>(keys, count, [&](const Block<Probe>& b) {
+    if (!b.indexed) {
+      for (int32_t k = 0; k < b.n; ++k) {
+        if (b.heads[k] == kNoEntry) continue;
+        const EntryRef found = walkToMatch(b.heads[k], b.probes[k]);
+        if (found != kNoEntry) report(b.first + k, header(found).content);
+      }
+      return;
+    }
     for (int32_t k = 0; k < b.n; ++k) {
       if (b.heads[k] == kNoEntry) continue;
-      ChainSearch search = b.searches[k];
-      const EntryRef found = firstMatch(b.buckets[k], b.heads[k], b.probes[k], &search);
+      ChainSearch known = b.searches[k];
+      const EntryRef found = firstMatch(b.buckets[k], b.heads[k], b.probes[k], &known);
       if (found != kNoEntry) report(b.first + k, header(found).content);
     }
   });
