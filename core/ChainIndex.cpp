@@ -142,9 +142,8 @@ void ChainIndex::reverse() {
   tail_ = head;
 }
 
-// The slot at `from` now lies at `to`: its neighbours are told.
-void ChainIndex::moved(uint32_t from, uint32_t to) {
-  (void)from;
+// A slot now lies at `to`: its neighbours are told.
+void ChainIndex::moved(uint32_t to) {
   const Slot& s = slots_[to];
   if (s.headward != kNoSlot) slots_[s.headward].tailward = to;
   else head_ = to;
@@ -167,7 +166,7 @@ EntryRef ChainIndex::unlink(uint32_t slot) {
     const bool stays = hole <= j ? (hole < home && home <= j) : (hole < home || home <= j);
     if (stays) continue;
     slots_[hole] = slots_[j];
-    moved(j, hole);
+    moved(hole);
     hole = j;
   }
   slots_[hole] = Slot{};

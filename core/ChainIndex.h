@@ -12,8 +12,9 @@
 // Open addressing with linear probing over a power-of-two slot array at most
 // half full; a removal shifts the slots after it back, so no tombstones
 // build up. The slot array doubles when it would be more than half full and
-// halves when it is less than an eighth full; both rebuild it in chain order
-// from the stored hashes, without reading a key.
+// halves when it is less than an eighth full; both rebuild it front to back
+// from the stored hashes, without reading a key. When a chain comes out of
+// growth reversed, its index is turned round in place.
 #pragma once
 
 #include <cstddef>
@@ -104,7 +105,7 @@ class ChainIndex {
   static constexpr uint32_t kLeastSlots = 32;
 
   uint32_t place(uint32_t hash, EntryRef entry);
-  void moved(uint32_t from, uint32_t to);
+  void moved(uint32_t to);
   void resize(uint32_t slots);
 
   Slot* slots_ = nullptr;
