@@ -12,7 +12,7 @@ packages=(cmake ninja-build g++ python3 googletest libgtest-dev valgrind clang l
           libcli11-dev pkg-config)
 for group in "$@"; do
   case "$group" in
-    bench) packages+=(libbenchmark-dev libabsl-dev libboost1.81-dev uthash-dev) ;;
+    bench) packages+=(libbenchmark-dev libabsl-dev libboost1.81-dev) ;;
     cross) packages+=(g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 g++-multilib
                       qemu-user wine wine64) ;;
     *) echo "install-deps: unknown group $group" >&2; exit 2 ;;

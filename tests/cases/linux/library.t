@@ -52,7 +52,7 @@ cannot load the library: no-such-library.so: cannot open shared object file: No 
 $ ${KEL_HOST% *} "$KEL_LACKING_EXPORT" | sed "s|$KEL_LACKING_EXPORT|LIBRARY|"
 cannot load the library: LIBRARY: no export named removeOneStr
 
-## builders replace tables, growth, removals, dumps, loads and data sets leave nothing behind
+## builders replace tables, growth, removals, dumps, loads and data sets leave nothing behind: no memory, no open file
 $ cat > script
 < makeHashTableStrList [a b "long"*100 c] 4 [1 2 3 4]
 < makeHashTableLng [1..50] 50 null
@@ -74,4 +74,5 @@ $ cat > script
 < makeHashTableDs ds 1 null
 < close
 < makeHashTableLng [1] 1 null
-$ valgrind -q --error-exitcode=9 --leak-check=full --errors-for-leak-kinds=definite,indirect $KEL_HOST < script > /dev/null
+$ valgrind -q --track-fds=yes --leak-check=full $KEL_HOST < script 2>&1 > /dev/null | grep -E 'definitely lost|indirectly lost|restart[.]bin$'
+[exit 1]
