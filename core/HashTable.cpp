@@ -207,7 +207,15 @@ void HashTable::indexChain(int32_t bucket, uint32_t length) {
 template <typename Probe>
 void HashTable::insert(const Probe& probe, int32_t bucket, uint8_t tag, int32_t content,
                        const ChainSearch& search) {
-  const EntryRef entry = newEntry(probe, content);
+  linkAsHead(newEntry(probe, content), bucket, tag, search, probe);
+}
+
+// Puts `entry` at the head of chain `bucket`, whose `search` found its key
+// absent, and grows the table when the entries exceed size * kLoadFactor
+// (equality does not grow).
+template <typename Probe>
+void HashTable::linkAsHead(EntryRef entry, int32_t bucket, uint8_t tag, const ChainSearch& search,
+                           const Probe& probe) {
   header(entry).next = buckets_[bucket];
   buckets_[bucket] = entry;
   tags_[bucket] |= tag;
@@ -593,8 +601,7 @@ void HashTable::relinkAll(EntryRef* oldBuckets, int32_t oldSize) {
 }
 
 // Puts an entry of an old chain at the head of its chain, unless its key is
-// there already, and grows the table when the entries exceed
-// size * kLoadFactor (equality does not grow).
+// there already.
 template <typename Probe>
 void HashTable::readd(EntryRef entry, const Probe& probe) {
   const double fraction = fractionOf(entry);
@@ -605,12 +612,7 @@ void HashTable::readd(EntryRef entry, const Probe& probe) {
     destroy(entry);
     return;
   }
-  header(entry).next = buckets_[bucket];
-  buckets_[bucket] = entry;
-  tags_[bucket] |= tag;
-  indexNewHead(bucket, entry, search, probe);
-  counter_ = wrapped(int64_t{counter_} + 1);
-  if (static_cast<double>(counter_) > static_cast<double>(size_) * kLoadFactor) grow();
+  linkAsHead(entry, bucket, tag, search, probe);
 }
 
 const char* HashTable::brokenInvariant() const {

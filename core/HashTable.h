@@ -384,6 +384,8 @@ class HashTable {
   void insert(const Probe& probe, int32_t bucket, uint8_t tag, int32_t content,
               const ChainSearch& search);
   template <typename Probe>
+  void linkAsHead(EntryRef entry, int32_t bucket, uint8_t tag, const ChainSearch& search, const Probe& probe);
+  template <typename Probe>
   void setContent(const Probe& probe, int32_t content);
   template <typename Probe>
   int32_t remove(const Probe& probe, const int32_t* filter);
