@@ -54,6 +54,23 @@ uint32_t sipHash13(uint64_t k0, uint64_t k1, const unsigned char* bytes, std::si
   return static_cast<uint32_t>(h ^ (h >> 32));
 }
 
+// Removal from a linear-probing array without tombstones: the entries
+// after the hole in its cluster move back into it, one by one, unless an
+// entry's home lies cyclically after the hole and at or before the entry
+// (it would move before its home). Returns where the last hole is left, to
+// be cleared.
+template <typename Occupied, typename Home, typename Move>
+uint32_t closeHole(uint32_t hole, uint32_t mask, Occupied occupied, Home home, Move move) {
+  for (uint32_t j = (hole + 1) & mask; occupied(j); j = (j + 1) & mask) {
+    const uint32_t h = home(j);
+    const bool stays = hole <= j ? (hole < h && h <= j) : (hole < h || h <= j);
+    if (stays) continue;
+    move(j, hole);
+    hole = j;
+  }
+  return hole;
+}
+
 }  // namespace
 
 // The process's first table draws the seeds' source from the clocks and from
@@ -158,17 +175,10 @@ EntryRef ChainIndex::unlink(uint32_t slot) {
   if (gone.tailward != kNoSlot) slots_[gone.tailward].headward = gone.headward;
   else tail_ = gone.headward;
   const EntryRef before = gone.headward != kNoSlot ? slots_[gone.headward].entry : kNoEntry;
-  // Backward shift: a slot further on moves into the hole unless its home
-  // lies cyclically after the hole and at or before itself.
-  uint32_t hole = slot;
-  for (uint32_t j = (hole + 1) & mask_; slots_[j].entry != kNoEntry; j = (j + 1) & mask_) {
-    const uint32_t home = slots_[j].hash & mask_;
-    const bool stays = hole <= j ? (hole < home && home <= j) : (hole < home || home <= j);
-    if (stays) continue;
-    slots_[hole] = slots_[j];
-    moved(hole);
-    hole = j;
-  }
+  const uint32_t hole = closeHole(
+      slot, mask_, [&](uint32_t j) { return slots_[j].entry != kNoEntry; },
+      [&](uint32_t j) { return slots_[j].hash & mask_; },
+      [&](uint32_t from, uint32_t to) { slots_[to] = slots_[from], moved(to); });
   slots_[hole] = Slot{};
   --count_;
   if (count_ < (mask_ + 1) / 8 && mask_ + 1 > kLeastSlots) resize((mask_ + 1) / 2);
@@ -230,18 +240,13 @@ ChainIndex& ChainIndexes::add(int32_t bucket) {
 }
 
 void ChainIndexes::remove(int32_t bucket) {
-  if (count_ == 0) return;
-  uint32_t hole = spot(bucket);
-  for (; items_[hole].bucket != bucket; hole = (hole + 1) & mask_)
-    if (items_[hole].bucket == kNoBucket) return;
-  items_[hole].index.close();
-  for (uint32_t j = (hole + 1) & mask_; items_[j].bucket != kNoBucket; j = (j + 1) & mask_) {
-    const uint32_t home = spot(items_[j].bucket);
-    const bool stays = hole <= j ? (hole < home && home <= j) : (hole < home || home <= j);
-    if (stays) continue;
-    items_[hole] = items_[j];
-    hole = j;
-  }
+  uint32_t gone = spot(bucket);
+  while (items_[gone].bucket != bucket) gone = (gone + 1) & mask_;
+  items_[gone].index.close();
+  const uint32_t hole = closeHole(
+      gone, mask_, [&](uint32_t j) { return items_[j].bucket != kNoBucket; },
+      [&](uint32_t j) { return spot(items_[j].bucket); },
+      [&](uint32_t from, uint32_t to) { items_[to] = items_[from]; });
   items_[hole].bucket = kNoBucket;
   items_[hole].index = ChainIndex{};
   --count_;

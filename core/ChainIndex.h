@@ -138,7 +138,7 @@ class ChainIndexes {
   }
   // A closed index for a bucket that has none.
   ChainIndex& add(int32_t bucket);
-  // Closes and forgets the bucket's index.
+  // Closes and forgets the bucket's index, which it must have.
   void remove(int32_t bucket);
   void clear();
 

@@ -652,6 +652,10 @@ const char* HashTable::brokenIndex() const {
       broken = "an index names a bucket the table lacks";
       return;
     }
+    if (indexes_.find(bucket) != &index) {
+      broken = "the directory cannot reach an index from its bucket";
+      return;
+    }
     if (!index.usable()) {
       // Refused while it repeated a key; it stays so (the repeats may be
       // gone by now) until the table grows.
