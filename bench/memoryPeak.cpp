@@ -9,7 +9,8 @@
 // and released, and the program prints the growth of the peak resident set
 // divided by N, in bytes, with the contestant and the keys.
 //
-// Linux only: it reads and resets the peak through /proc/self.
+// Linux only: it reads and resets the peak through /proc/self. Built with
+// -DKEL_PEERS_WITHOUT_ABSL (the 32-bit build) it has no absl contestant.
 #include <malloc.h>
 
 #include <cstdio>
@@ -20,29 +21,7 @@
 
 #include "keySets.h"
 #include "kelLibrary.h"
-
-#if defined(KEL_MEMORY_ALL_PEERS)
 #include "peers.h"
-#else
-#include <boost/container_hash/hash.hpp>
-#include <boost/unordered/unordered_flat_map.hpp>
-#include <functional>
-#include <unordered_map>
-namespace bench {
-struct StdStringHash {
-  using is_transparent = void;
-  std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
-};
-struct BoostStringHash {
-  using is_transparent = void;
-  std::size_t operator()(std::string_view s) const { return boost::hash<std::string_view>()(s); }
-};
-using StdStrings = std::unordered_map<std::string, int, StdStringHash, std::equal_to<>>;
-using BoostStrings = boost::unordered_flat_map<std::string, int, BoostStringHash, std::equal_to<>>;
-using StdLongs = std::unordered_map<int32_t, int>;
-using BoostLongs = boost::unordered_flat_map<int32_t, int>;
-}  // namespace bench
-#endif
 
 namespace {
 
@@ -121,7 +100,7 @@ int main(int argc, char** argv) {
     buildPeer2<bench::StdStrings, bench::StdLongs>(set, n);
   } else if (contestant == "boost") {
     buildPeer2<bench::BoostStrings, bench::BoostLongs>(set, n);
-#if defined(KEL_MEMORY_ALL_PEERS)
+#if !defined(KEL_PEERS_WITHOUT_ABSL)
   } else if (contestant == "absl") {
     buildPeer2<bench::AbslStrings, bench::AbslLongs>(set, n);
 #endif
