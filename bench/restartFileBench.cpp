@@ -41,6 +41,16 @@ void buildPathTable(int n) {
                                     d.contents.data());
 }
 
+// The restart file of a table of n path-like keys, written to a scratch
+// path; no table is left current.
+std::string dumpedPathTable(int n, const char* what) {
+  buildPathTable(n);
+  const std::string path = scratchPath(what);
+  kelLibrary().dumpToRestartFile(path.c_str());
+  kelLibrary().close();
+  return path;
+}
+
 std::vector<char> fileBytes(const std::string& path) {
   std::vector<char> bytes;
   if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
@@ -64,10 +74,7 @@ void kelDump(benchmark::State& state) {
 
 void rawDump(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
-  buildPathTable(n);
-  const std::string path = scratchPath("raw-dump");
-  kelLibrary().dumpToRestartFile(path.c_str());
-  kelLibrary().close();
+  const std::string path = dumpedPathTable(n, "raw-dump");
   const std::vector<char> bytes = fileBytes(path);
   const std::string temporary = path + ".tmp";
   for (auto _ : state) {
@@ -88,10 +95,7 @@ void rawDump(benchmark::State& state) {
 
 void kelLoad(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
-  buildPathTable(n);
-  const std::string path = scratchPath("load");
-  kelLibrary().dumpToRestartFile(path.c_str());
-  kelLibrary().close();
+  const std::string path = dumpedPathTable(n, "load");
   for (auto _ : state) {
     kelLibrary().makeHashTableFromBinFile(path.c_str());
     state.PauseTiming();
@@ -104,10 +108,7 @@ void kelLoad(benchmark::State& state) {
 
 void rawLoad(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
-  buildPathTable(n);
-  const std::string path = scratchPath("raw-load");
-  kelLibrary().dumpToRestartFile(path.c_str());
-  kelLibrary().close();
+  const std::string path = dumpedPathTable(n, "raw-load");
   // Where every string key starts in the file, and its length with the NUL.
   std::vector<std::size_t> offsets, lengths;
   {
