@@ -227,17 +227,18 @@ void HashTable::linkAsHead(EntryRef entry, int32_t bucket, uint8_t tag, const Ch
 template <typename Probe>
 void HashTable::addIfAbsentAt(const Probe& probe, int32_t bucket, uint8_t tag, int32_t content,
                               ChainSearch search) {
-  if ((tags_[bucket] & tag) != 0 && firstMatch(bucket, buckets_[bucket], probe, &search) != kNoEntry) return;
+  if (findIn(bucket, tag, probe, &search) != kNoEntry) return;
   insert(probe, bucket, tag, content, search);
 }
 
 template <typename Probe>
 void HashTable::setContent(const Probe& probe, int32_t content) {
   const int32_t bucket = bucketOf(probe.fraction, size_);
+  const uint8_t tag = probe.tag();
   ChainSearch search;
-  const EntryRef e = findIn(bucket, probe, &search);
+  const EntryRef e = findIn(bucket, tag, probe, &search);
   if (e != kNoEntry) header(e).content = content;
-  else insert(probe, bucket, probe.tag(), content, search);
+  else insert(probe, bucket, tag, content, search);
 }
 
 void HashTable::addString(const char* key, int32_t content) {
@@ -408,8 +409,7 @@ void HashTable::placeInBucketOrder(int32_t count, uint32_t firstUnit, const int3
         const int32_t bucket = block[k].bucket;
         const uint8_t tag = probe.tag();
         ChainSearch search;
-        if ((tags_[bucket] & tag) != 0 && firstMatch(bucket, buckets_[bucket], probe, &search) != kNoEntry)
-          continue;
+        if (findIn(bucket, tag, probe, &search) != kNoEntry) continue;
         const EntryRef ref = ((below(bucket) - unitsFor(bytesFor(probe))) << 1) | kindOf(probe);
         writeEntry(ref, probe, contents != nullptr ? contents[block[k].index] : 0);
         header(ref).next = tags_[bucket] != 0 ? buckets_[bucket] : kNoEntry;
@@ -608,7 +608,7 @@ void HashTable::readd(EntryRef entry, const Probe& probe) {
   const int32_t bucket = bucketOf(fraction, size_);
   const uint8_t tag = tagOf(entry);
   ChainSearch search;
-  if ((tags_[bucket] & tag) != 0 && firstMatch(bucket, buckets_[bucket], probe, &search) != kNoEntry) {
+  if (findIn(bucket, tag, probe, &search) != kNoEntry) {
     destroy(entry);
     return;
   }

@@ -309,14 +309,17 @@ class HashTable {
     return walkToMatch(head, probe, search != nullptr ? &search->walked : nullptr);
   }
   // The entry that holds the key, from the key's chain in `bucket`, or
-  // kNoEntry; the bucket's tag answers for most keys that are absent.
+  // kNoEntry; the bucket's tag answers for most keys that are absent. `tag`
+  // is the probe's, when the caller has it already.
   template <typename Probe>
-  EntryRef findIn(int32_t bucket, const Probe& probe, ChainSearch* search = nullptr) const {
-    if ((tags_[bucket] & probe.tag()) == 0) return kNoEntry;
+  EntryRef findIn(int32_t bucket, uint8_t tag, const Probe& probe, ChainSearch* search = nullptr) const {
+    if ((tags_[bucket] & tag) == 0) return kNoEntry;
     return firstMatch(bucket, buckets_[bucket], probe, search);
   }
   template <typename Probe>
-  EntryRef find(const Probe& probe) const { return findIn(bucketOf(probe.fraction, size_), probe); }
+  EntryRef find(const Probe& probe) const {
+    return findIn(bucketOf(probe.fraction, size_), probe.tag(), probe);
+  }
   // The entry that holds another entry's key, or kNoEntry.
   EntryRef findLike(EntryRef ref) const;
   // Calls use(probe) with a probe of the entry's key.
