@@ -525,6 +525,16 @@ void HashTable::grow() {
   std::free(oldBuckets);
 }
 
+// Puts an entry of an old chain at the head of its chain in the grown
+// array; returns that chain's bucket.
+inline int32_t HashTable::pushOnNewChain(EntryRef e) {
+  const int32_t bucket = bucketOf(fractionOf(e), size_);
+  header(e).next = buckets_[bucket];
+  buckets_[bucket] = e;
+  tags_[bucket] |= tagOf(e);
+  return bucket;
+}
+
 // Growth of a table that keeps its invariants. trunc(f * 2 * size) is
 // 2 * trunc(f * size) or one more (doubling a double is exact), so old chain
 // b feeds new chains 2b and 2b + 1 only, and the old chains are taken in
@@ -542,13 +552,9 @@ void HashTable::split(EntryRef* oldBuckets, int32_t oldSize, ChainIndexes& oldIn
         continue;
       }
     }
-    EntryRef e = oldBuckets[i];
-    while (e != kNoEntry) {
+    for (EntryRef e = oldBuckets[i]; e != kNoEntry;) {
       const EntryRef following = next(e);
-      const int32_t bucket = bucketOf(fractionOf(e), size_);
-      header(e).next = buckets_[bucket];
-      buckets_[bucket] = e;
-      tags_[bucket] |= tagOf(e);
+      pushOnNewChain(e);
       e = following;
     }
   }
@@ -564,11 +570,7 @@ void HashTable::splitIndexed(int32_t oldBucket, EntryRef head, ChainIndex& index
   uint32_t counts[2] = {0, 0};
   for (EntryRef e = head; e != kNoEntry;) {
     const EntryRef following = next(e);
-    const int32_t bucket = bucketOf(fractionOf(e), size_);
-    header(e).next = buckets_[bucket];
-    buckets_[bucket] = e;
-    tags_[bucket] |= tagOf(e);
-    ++counts[bucket - low];
+    ++counts[pushOnNewChain(e) - low];
     e = following;
   }
   const uint32_t total = counts[0] + counts[1];

@@ -432,6 +432,7 @@ class HashTable {
   void allocateBuckets(int64_t size);
   void split(EntryRef* oldBuckets, int32_t oldSize, ChainIndexes& oldIndexes);
   void splitIndexed(int32_t oldBucket, EntryRef head, ChainIndex& index);
+  int32_t pushOnNewChain(EntryRef e);
   void relinkAll(EntryRef* oldBuckets, int32_t oldSize);
 
   int32_t size_ = 0;
