@@ -187,7 +187,9 @@ class HashTable {
     static LongProbe from(int32_t key) { return {key, longFraction(key)}; }
     uint8_t tag() const { return tagOfLong(key); }
     static void fill(LongProbe* out, const int32_t* keys, int32_t first, int32_t n) {
-      for (int32_t k = 0; k < n; ++k) out[k] = from(keys[first + k]);
+      double fractions[kHashGroup];
+      longFractions(keys + first, n, fractions);
+      for (int32_t k = 0; k < n; ++k) out[k] = {keys[first + k], fractions[k]};
     }
     static bool present() { return true; }
     uint32_t indexHash(const IndexSeed& seed) const { return indexHashOfLong(seed, key); }
@@ -403,22 +405,21 @@ class HashTable {
   // slots, then the entries, where their search in the index starts.
   template <typename Probe>
   void prefetchIndexSlots(Block<Probe>& b) const {
-    for (int32_t k = 0; k < b.n; ++k) {
-      b.searches[k] = ChainSearch{};
-      if (!b.maybe[k]) continue;
+    for (int32_t k = 0; k < b.n; ++k) b.searches[k] = ChainSearch{};
+    b.forCandidates([&](int32_t k) {
       if (const ChainIndex* index = usableIndex(b.buckets[k])) {
         b.searches[k].hashed = true;
         b.searches[k].hash = b.probes[k].indexHash(seed_);
         prefetch(index->home(b.searches[k].hash));
       }
-    }
+    });
   }
   template <typename Probe>
   void prefetchIndexedEntries(const Block<Probe>& b) const {
-    for (int32_t k = 0; k < b.n; ++k) {
-      if (!b.searches[k].hashed) continue;
+    b.forCandidates([&](int32_t k) {
+      if (!b.searches[k].hashed) return;
       if (const ChainIndex* index = usableIndex(b.buckets[k])) prefetchEntry(index->homeEntry(b.searches[k].hash));
-    }
+    });
   }
   template <typename Probe, bool kAdding, typename Keys, typename Step>
   void pipelined(Keys keys, int32_t count, Step step) const;
@@ -489,23 +490,37 @@ inline EntryView HashTable::view(EntryRef ref) const {
 
 // A software pipeline over blocks of kBlock keys. Block j is hashed and the
 // tags of its buckets prefetched (and the heads, when adding: an add writes
-// its head); block j - 1 reads its tags and prefetches the heads its keys
-// may be in; block j - 2 loads those heads and prefetches the first entries;
-// and block j - 3 is looked up or added, by then usually in the cache. A
-// search of absent keys so reads one byte a key, mostly. Each stage is a
-// short loop over one block.
+// its head); block j - 1 reads its tags, lists the keys whose bit they have
+// (its candidates) and prefetches their heads; block j - 2 loads those heads
+// and prefetches the first entries; and block j - 3 is looked up or added,
+// by then usually in the cache. A search of absent keys so reads one byte a
+// key, mostly, and its later stages pass over the keys the tags ruled out.
+// Each stage is a short loop over one block.
 template <typename Probe>
 struct HashTable::Block {
   Probe probes[kBlock];
   int32_t buckets[kBlock];
   uint8_t tags[kBlock];
-  bool maybe[kBlock];      // the bucket's tag has the key's bit
-  EntryRef heads[kBlock];  // kNoEntry where the tag rules the key out
+  // The keys whose bit their bucket's tag has, in block order: only these
+  // can be present, so the later stages of a find visit them alone.
+  int32_t candidates[kBlock];
+  int32_t admitted;        // how many candidates
+  EntryRef heads[kBlock];  // the chain heads of the candidates, by key
   ChainSearch searches[kBlock];  // the index hash, for keys of indexed chains
   bool indexed;  // the table had indexes: searches are filled in
   int32_t first;
   int32_t n;
   int32_t size;  // the table's bucket count when the block was hashed
+  // Calls visit(k) for every candidate k. A block of keys that are all
+  // candidates, as a search of present keys has, is taken straight.
+  template <typename Visit>
+  void forCandidates(Visit visit) const {
+    if (admitted == n) {
+      for (int32_t k = 0; k < n; ++k) visit(k);
+    } else {
+      for (int32_t c = 0; c < admitted; ++c) visit(candidates[c]);
+    }
+  }
 };
 
 template <typename Probe, bool kAdding, typename Keys, typename Step>
@@ -534,20 +549,24 @@ void HashTable::pipelined(Keys keys, int32_t count, Step step) const {
     }
     if (j >= 1 && j - 1 < blockCount) {
       Block<Probe>& b = blocks[(j - 1) % kStages];
+      int32_t admitted = 0;
       for (int32_t k = 0; k < b.n; ++k) {
-        b.maybe[k] = (tags[b.buckets[k]] & b.tags[k]) != 0;
-        if (!kAdding && b.maybe[k]) prefetch(&heads[b.buckets[k]]);
+        const bool maybe = (tags[b.buckets[k]] & b.tags[k]) != 0;
+        b.candidates[admitted] = k;
+        admitted += maybe;
+        if (!kAdding && maybe) prefetch(&heads[b.buckets[k]]);
       }
+      b.admitted = admitted;
       b.indexed = !indexes_.empty();
       if (b.indexed) prefetchIndexSlots(b);
     }
     if (j >= 2 && j - 2 < blockCount) {
       Block<Probe>& b = blocks[(j - 2) % kStages];
-      for (int32_t k = 0; k < b.n; ++k) {
-        const EntryRef head = b.maybe[k] ? heads[b.buckets[k]] : kNoEntry;
+      b.forCandidates([&](int32_t k) {
+        const EntryRef head = heads[b.buckets[k]];
         b.heads[k] = head;
         prefetchEntry(head);
-      }
+      });
       if (b.indexed) prefetchIndexedEntries(b);
     }
     if (j >= 3) step(blocks[(j - 3) % kStages]);
@@ -560,19 +579,17 @@ template <typename Probe, typename Keys, typename Report>
 void HashTable::pipelinedFind(Keys keys, int32_t count, Report report) const {
   pipelined<Probe, false>(keys, count, [&](const Block<Probe>& b) {
     if (!b.indexed) {
-      for (int32_t k = 0; k < b.n; ++k) {
-        if (b.heads[k] == kNoEntry) continue;
+      b.forCandidates([&](int32_t k) {
         const EntryRef found = walkToMatch(b.heads[k], b.probes[k]);
         if (found != kNoEntry) report(b.first + k, header(found).content);
-      }
+      });
       return;
     }
-    for (int32_t k = 0; k < b.n; ++k) {
-      if (b.heads[k] == kNoEntry) continue;
+    b.forCandidates([&](int32_t k) {
       ChainSearch known = b.searches[k];
       const EntryRef found = firstMatch(b.buckets[k], b.heads[k], b.probes[k], &known);
       if (found != kNoEntry) report(b.first + k, header(found).content);
-    }
+    });
   });
 }
 

@@ -60,6 +60,25 @@ inline double fractionOf(double h) {
 // The fraction that decides a long key's bucket.
 inline double longFraction(int32_t key) { return fractionOf(static_cast<double>(key)); }
 
+// longFraction of keys[0] to keys[n - 1]. SSE2 takes two keys an
+// instruction: its packed conversions, multiply, subtract and add round each
+// lane exactly as the scalar ones above do.
+inline void longFractions(const int32_t* keys, int32_t n, double* fractions) {
+  int32_t k = 0;
+#if defined(KEL_HASH_SSE2)
+  const __m128d golden = _mm_set1_pd(goldenRatio);
+  const __m128d one = _mm_set1_pd(1.0);
+  for (; k + 2 <= n; k += 2) {
+    const __m128i pair = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(keys + k));
+    const __m128d x = _mm_mul_pd(_mm_cvtepi32_pd(pair), golden);
+    const __m128d d = _mm_sub_pd(x, _mm_cvtepi32_pd(_mm_cvttpd_epi32(x)));
+    const __m128d negative = _mm_cmplt_pd(d, _mm_setzero_pd());
+    _mm_storeu_pd(fractions + k, _mm_add_pd(d, _mm_and_pd(negative, one)));
+  }
+#endif
+  for (; k < n; ++k) fractions[k] = longFraction(keys[k]);
+}
+
 // Scales a fraction to a bucket index in [0, size).
 inline int32_t bucketOf(double fraction, int32_t size) {
   return static_cast<int32_t>(fraction * static_cast<double>(size));

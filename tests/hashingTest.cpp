@@ -1,7 +1,7 @@
 // Bucket indices of the key hash against values worked by hand
 // (tests/data/worked_values.tsv) and vectors from an independent generator
 // (tests/hash_vectors.py, tests/data/hash_vectors.tsv), on the single-key
-// path and on the path that hashes kHashGroup keys at once. A line is
+// path and on the paths that hash several keys at once. A line is
 // "S <key bytes in hex, or -> <size> <index>" or "L <long key> <size> <index>".
 #include <gtest/gtest.h>
 
@@ -51,11 +51,22 @@ TEST(Hashing, KeysLandOnTheirBuckets) {
   for (const char* name : {"worked_values.tsv", "hash_vectors.tsv"}) {
     const std::vector<Vector> vectors = readVectors(name);
     EXPECT_GE(vectors.size(), 20u) << name;
-    std::vector<const Vector*> strings;
+    std::vector<const Vector*> strings, longs;
     for (const Vector& v : vectors) {
       const int32_t index = v.isLong ? hashLong(v.longKey, v.size) : hashString(v.key.c_str(), v.size);
       EXPECT_EQ(index, v.index) << name << ": " << v.line;
-      if (!v.isLong) strings.push_back(&v);
+      (v.isLong ? longs : strings).push_back(&v);
+    }
+    // Groups of an odd count: pairs, then a key alone.
+    for (std::size_t first = 0; first < longs.size(); first += 7) {
+      const int32_t n = static_cast<int32_t>(std::min<std::size_t>(7, longs.size() - first));
+      int32_t keys[7];
+      double fractions[7];
+      for (int32_t k = 0; k < n; ++k) keys[k] = longs[first + k]->longKey;
+      longFractions(keys, n, fractions);
+      for (int32_t k = 0; k < n; ++k)
+        EXPECT_EQ(bucketOf(fractions[k], longs[first + k]->size), longs[first + k]->index)
+            << name << " in a group: " << longs[first + k]->line;
     }
     // Keys of one size side by side, so a group mixes keys of many lengths.
     std::stable_sort(strings.begin(), strings.end(),
