@@ -44,6 +44,9 @@ void EntryPool::addSlabSlots(std::size_t needed) {
 
 bool EntryPool::reserveRun(uint64_t units, uint32_t* first) {
   const uint64_t spans = (units + kSlabUnits - 1) / kSlabUnits;
+  // An empty run (every key of a build was null) leaves the pool as it is:
+  // closing the last slab without a new one would leave it no room to grow.
+  if (spans == 0) return *first = 0, true;
   if (spans > kMostSlabs - slabCount_) return false;
   addSlabSlots(slabCount_ + static_cast<std::size_t>(spans));
   *first = static_cast<uint32_t>(slabCount_ << (kSlabShift - 1));

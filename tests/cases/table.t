@@ -175,6 +175,13 @@ $ host
   "c" found=9 content=-7777
 > searchStrList [c] 1 null
   "c" found=9 content=3
+> makeHashTableStrList [null null] 2 null
+> addOneStr a 1
+> addOneStr b 2
+> list
+  2 entries
+  2 "b"
+  1 "a"
 
 ## without a table every call but the builders does nothing; the searches clear their found flags
 $ host
