@@ -425,6 +425,13 @@ class HashTable {
   void pipelined(Keys keys, int32_t count, Step step) const;
   template <typename Probe, typename Keys, typename Report>
   void pipelinedFind(Keys keys, int32_t count, Report report) const;
+  // Bulk finds in tables of up to kCachedSize buckets (their heads, tags and
+  // entries fit a core's second-level cache) take the keys one by one: the
+  // processor overlaps their few misses itself, and the pipeline's stages
+  // would only add work.
+  static constexpr int32_t kCachedSize = int32_t{1} << 16;
+  template <typename Probe, typename Keys, typename Report>
+  void findEach(Keys keys, int32_t count, Report report) const;
 
   void destroy(EntryRef entry);
   void releaseChain(EntryRef head);
@@ -593,14 +600,30 @@ void HashTable::pipelinedFind(Keys keys, int32_t count, Report report) const {
   });
 }
 
+template <typename Probe, typename Keys, typename Report>
+void HashTable::findEach(Keys keys, int32_t count, Report report) const {
+  Probe probes[kHashGroup];
+  for (int32_t first = 0; first < count; first += kHashGroup) {
+    const int32_t n = count - first < kHashGroup ? count - first : kHashGroup;
+    Probe::fill(probes, keys, first, n);
+    for (int32_t k = 0; k < n; ++k) {
+      if (!probes[k].present()) continue;
+      const EntryRef found = find(probes[k]);
+      if (found != kNoEntry) report(first + k, header(found).content);
+    }
+  }
+}
+
 template <typename Report>
 void HashTable::findStrings(const char* const* keys, int32_t count, Report report) const {
-  pipelinedFind<StringProbe>(keys, count, report);
+  if (size_ <= kCachedSize) findEach<StringProbe>(keys, count, report);
+  else pipelinedFind<StringProbe>(keys, count, report);
 }
 
 template <typename Report>
 void HashTable::findLongs(const int32_t* keys, int32_t count, Report report) const {
-  pipelinedFind<LongProbe>(keys, count, report);
+  if (size_ <= kCachedSize) findEach<LongProbe>(keys, count, report);
+  else pipelinedFind<LongProbe>(keys, count, report);
 }
 
 }  // namespace kel
