@@ -259,6 +259,7 @@ void HashTable::setContentLong(int32_t key, int32_t content) {
 // meanwhile may have changed them, or grown the table.
 template <typename Probe, typename Keys>
 void HashTable::pipelinedAdd(Keys keys, int32_t count, const int32_t* contents) {
+  if (size_ <= kCachedSize) return addEach<Probe>(keys, count, contents);
   pipelined<Probe, true>(keys, count, [&](const Block<Probe>& b) {
     for (int32_t k = 0; k < b.n; ++k) {
       if (!b.probes[k].present()) continue;
@@ -269,6 +270,17 @@ void HashTable::pipelinedAdd(Keys keys, int32_t count, const int32_t* contents) 
       else addIfAbsentAt(b.probes[k], bucketOf(b.probes[k].fraction, size_), b.tags[k], content, known);
     }
   });
+}
+
+template <typename Probe, typename Keys>
+void HashTable::addEach(Keys keys, int32_t count, const int32_t* contents) {
+  Probe probes[kHashGroup];
+  for (int32_t first = 0; first < count; first += kHashGroup) {
+    const int32_t n = count - first < kHashGroup ? count - first : kHashGroup;
+    Probe::fill(probes, keys, first, n);
+    for (int32_t k = 0; k < n; ++k)
+      if (probes[k].present()) addIfAbsent(probes[k], contents != nullptr ? contents[first + k] : 0);
+  }
 }
 
 void HashTable::addStrings(const char* const* keys, int32_t count, const int32_t* contents) {

@@ -399,6 +399,8 @@ class HashTable {
   void readd(EntryRef entry, const Probe& probe);
   template <typename Probe, typename Keys>
   void pipelinedAdd(Keys keys, int32_t count, const int32_t* contents);
+  template <typename Probe, typename Keys>
+  void addEach(Keys keys, int32_t count, const int32_t* contents);
   template <typename Probe>
   struct Block;
   // For keys of indexed chains in a block: their index hashes, and the
@@ -425,10 +427,10 @@ class HashTable {
   void pipelined(Keys keys, int32_t count, Step step) const;
   template <typename Probe, typename Keys, typename Report>
   void pipelinedFind(Keys keys, int32_t count, Report report) const;
-  // Bulk finds in tables of up to kCachedSize buckets (their heads, tags and
-  // entries fit a core's second-level cache) take the keys one by one: the
-  // processor overlaps their few misses itself, and the pipeline's stages
-  // would only add work.
+  // Bulk adds and finds in tables of up to kCachedSize buckets (their heads,
+  // tags and entries fit a core's second-level cache) take the keys one by
+  // one: the processor overlaps their few misses itself, and the pipeline's
+  // stages would only add work.
   static constexpr int32_t kCachedSize = int32_t{1} << 16;
   template <typename Probe, typename Keys, typename Report>
   void findEach(Keys keys, int32_t count, Report report) const;
