@@ -259,7 +259,6 @@ void HashTable::setContentLong(int32_t key, int32_t content) {
 // meanwhile may have changed them, or grown the table.
 template <typename Probe, typename Keys>
 void HashTable::pipelinedAdd(Keys keys, int32_t count, const int32_t* contents) {
-  if (size_ <= kCachedSize) return addEach<Probe>(keys, count, contents);
   pipelined<Probe, true>(keys, count, [&](const Block<Probe>& b) {
     for (int32_t k = 0; k < b.n; ++k) {
       if (!b.probes[k].present()) continue;
@@ -285,7 +284,8 @@ void HashTable::addEach(Keys keys, int32_t count, const int32_t* contents) {
 
 void HashTable::addStrings(const char* const* keys, int32_t count, const int32_t* contents) {
   if (canPlaceInBucketOrder(count) && placeStringsInBucketOrder(keys, count, contents)) return;
-  pipelinedAdd<StringProbe>(keys, count, contents);
+  if (size_ <= kCachedSize) addEach<StringProbe>(keys, count, contents);
+  else pipelinedAdd<StringProbe>(keys, count, contents);
 }
 
 // Long keys are added one by one (pipelined) in the order given: placing
@@ -293,7 +293,8 @@ void HashTable::addStrings(const char* const* keys, int32_t count, const int32_t
 // writes instead of two and a sequential one), for enumerations only a
 // third faster.
 void HashTable::addLongs(const int32_t* keys, int32_t count, const int32_t* contents) {
-  pipelinedAdd<LongProbe>(keys, count, contents);
+  if (size_ <= kCachedSize) addEach<LongProbe>(keys, count, contents);
+  else pipelinedAdd<LongProbe>(keys, count, contents);
 }
 
 // Building an empty table from an array of string keys, when none of the

@@ -96,10 +96,11 @@ class HashTable {
   int32_t removeString(const char* key, const int32_t* filter);
   int32_t removeLong(int32_t key, const int32_t* filter);
 
-  // Bulk forms of add and find. Keys are hashed some keys ahead, their
-  // buckets and chain heads fetched into the cache early, so memory
-  // latencies overlap; results and chain order are those of taking the keys
-  // one by one. Null string keys are skipped; null contents mean 0.
+  // Bulk forms of add and find. In tables too large for the cache, keys are
+  // hashed some keys ahead, their buckets and chain heads fetched into the
+  // cache early, so memory latencies overlap; results and chain order are
+  // always those of taking the keys one by one. Null string keys are
+  // skipped; null contents mean 0.
   void addStrings(const char* const* keys, int32_t count, const int32_t* contents);
   void addLongs(const int32_t* keys, int32_t count, const int32_t* contents);
   // Calls report(i, content) for every key i that is present; never for a
