@@ -273,13 +273,9 @@ void HashTable::pipelinedAdd(Keys keys, int32_t count, const int32_t* contents) 
 
 template <typename Probe, typename Keys>
 void HashTable::addEach(Keys keys, int32_t count, const int32_t* contents) {
-  Probe probes[kHashGroup];
-  for (int32_t first = 0; first < count; first += kHashGroup) {
-    const int32_t n = count - first < kHashGroup ? count - first : kHashGroup;
-    Probe::fill(probes, keys, first, n);
-    for (int32_t k = 0; k < n; ++k)
-      if (probes[k].present()) addIfAbsent(probes[k], contents != nullptr ? contents[first + k] : 0);
-  }
+  forEachProbe<Probe>(keys, count, [&](int32_t i, const Probe& probe) {
+    addIfAbsent(probe, contents != nullptr ? contents[i] : 0);
+  });
 }
 
 void HashTable::addStrings(const char* const* keys, int32_t count, const int32_t* contents) {

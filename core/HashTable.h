@@ -435,6 +435,10 @@ class HashTable {
   static constexpr int32_t kCachedSize = int32_t{1} << 16;
   template <typename Probe, typename Keys, typename Report>
   void findEach(Keys keys, int32_t count, Report report) const;
+  // Calls visit(i, probe) for every present key i, hashing kHashGroup keys
+  // at a time.
+  template <typename Probe, typename Keys, typename Visit>
+  static void forEachProbe(Keys keys, int32_t count, Visit visit);
 
   void destroy(EntryRef entry);
   void releaseChain(EntryRef head);
@@ -603,18 +607,23 @@ void HashTable::pipelinedFind(Keys keys, int32_t count, Report report) const {
   });
 }
 
-template <typename Probe, typename Keys, typename Report>
-void HashTable::findEach(Keys keys, int32_t count, Report report) const {
+template <typename Probe, typename Keys, typename Visit>
+void HashTable::forEachProbe(Keys keys, int32_t count, Visit visit) {
   Probe probes[kHashGroup];
   for (int32_t first = 0; first < count; first += kHashGroup) {
     const int32_t n = count - first < kHashGroup ? count - first : kHashGroup;
     Probe::fill(probes, keys, first, n);
-    for (int32_t k = 0; k < n; ++k) {
-      if (!probes[k].present()) continue;
-      const EntryRef found = find(probes[k]);
-      if (found != kNoEntry) report(first + k, header(found).content);
-    }
+    for (int32_t k = 0; k < n; ++k)
+      if (probes[k].present()) visit(first + k, probes[k]);
   }
+}
+
+template <typename Probe, typename Keys, typename Report>
+void HashTable::findEach(Keys keys, int32_t count, Report report) const {
+  forEachProbe<Probe>(keys, count, [&](int32_t i, const Probe& probe) {
+    const EntryRef found = find(probe);
+    if (found != kNoEntry) report(i, header(found).content);
+  });
 }
 
 template <typename Report>
