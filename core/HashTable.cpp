@@ -284,10 +284,10 @@ void HashTable::addStrings(const char* const* keys, int32_t count, const int32_t
   else pipelinedAdd<StringProbe>(keys, count, contents);
 }
 
-// Long keys are added one by one (pipelined) in the order given: placing
-// them in bucket order took three times as long (three streams of random
-// writes instead of two and a sequential one), for enumerations only a
-// third faster.
+// Long keys are added one by one (pipelined in large tables) in the order
+// given: placing them in bucket order took three times as long (three
+// streams of random writes instead of two and a sequential one), for
+// enumerations only a third faster.
 void HashTable::addLongs(const int32_t* keys, int32_t count, const int32_t* contents) {
   if (size_ <= kCachedSize) addEach<LongProbe>(keys, count, contents);
   else pipelinedAdd<LongProbe>(keys, count, contents);
