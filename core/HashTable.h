@@ -592,11 +592,11 @@ void HashTable::pipelined(Keys keys, int32_t count, Step step) const {
 template <typename Probe, typename Keys, typename Report>
 void HashTable::pipelinedFind(Keys keys, int32_t count, Report report) const {
   pipelined<Probe, false>(keys, count, [&](const Block<Probe>& b) {
+    // Copies the compiler can keep in registers: the host's found flags are
+    // chars, and a store through them could change anything in memory.
+    Report local = report;
+    const int32_t first = b.first;
     if (!b.indexed) {
-      // Copies the compiler can keep in registers: the host's found flags
-      // are chars, and a store through them could change anything in memory.
-      Report local = report;
-      const int32_t first = b.first;
       b.forCandidates([&](int32_t k) {
         const EntryRef found = walkToMatch(b.heads[k], b.probes[k]);
         if (found != kNoEntry) local(first + k, header(found).content);
@@ -606,7 +606,7 @@ void HashTable::pipelinedFind(Keys keys, int32_t count, Report report) const {
     b.forCandidates([&](int32_t k) {
       ChainSearch known = b.searches[k];
       const EntryRef found = firstMatch(b.buckets[k], b.heads[k], b.probes[k], &known);
-      if (found != kNoEntry) report(b.first + k, header(found).content);
+      if (found != kNoEntry) local(first + k, header(found).content);
     });
   });
 }
