@@ -41,6 +41,10 @@ class DumpTarget {
   // had.
   std::FILE* startWriting();
 
+  // True when the bytes go to a temporary file that will replace the
+  // target; false when the target itself was truncated for them.
+  bool replacing() const { return temporary_ != nullptr; }
+
   // Puts the written bytes in place: flushes them and, for a replaced file,
   // renames the temporary file over the target. False when that fails; a
   // replaced target then stays as it was.

@@ -33,11 +33,11 @@ namespace {
 
 }  // namespace
 
-void dumpRestartFile(const HashTable& table, const char* path) {
+DumpOutcome dumpRestartFile(const HashTable& table, const char* path) {
   DumpTarget target;
-  if (path == nullptr || !target.open(path)) return;  // nowhere to write: silently nothing
+  if (!target.open(path)) return DumpOutcome::notOpened;  // nowhere to write: silently nothing
   std::FILE* file = target.startWriting();
-  if (file == nullptr) return;
+  if (file == nullptr) return DumpOutcome::notOpened;
   const RestartWrite written = writeRestartFile(table, file);
   if (written.entries != table.counter()) {
     // A replaced file stays as it was; what the dump made goes once the
@@ -45,8 +45,10 @@ void dumpRestartFile(const HashTable& table, const char* path) {
     target.removeAtExit();
     showFatal(file, kCounterMismatchFormat, table.counter(), static_cast<int>(written.entries));
   }
-  if (written.complete) target.commit();
-  else target.abandon();
+  const bool inPlace = !target.replacing();
+  if (written.complete && target.commit()) return DumpOutcome::landed;
+  target.abandon();
+  return inPlace ? DumpOutcome::failedTruncated : DumpOutcome::failedKept;
 }
 
 HashTable* loadRestartFile(const char* path) {

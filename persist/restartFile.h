@@ -7,10 +7,17 @@
 
 namespace kel {
 
-// Writes `table` to `path`; nothing when `path` is null or cannot be opened.
-// Ends the process with the counter-mismatch report when the chains do not
-// hold `counter` entries.
-void dumpRestartFile(const HashTable& table, const char* path);
+// How a dump ended, when it returned.
+enum class DumpOutcome {
+  landed,           // the file holds the table
+  notOpened,        // the path could not be opened for writing: nothing changed
+  failedKept,       // writing failed; the file is as it was before the dump
+  failedTruncated,  // writing failed after the file was truncated in place
+};
+
+// Writes `table` to `path` (not null). Ends the process with the
+// counter-mismatch report when the chains do not hold `counter` entries.
+DumpOutcome dumpRestartFile(const HashTable& table, const char* path);
 
 // Builds a table from the restart file at `path`. Ends the process with a
 // report when the file cannot be opened or is damaged.
