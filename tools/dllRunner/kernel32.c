@@ -5,7 +5,6 @@
 #define _GNU_SOURCE
 #include <errno.h>
 #include <fcntl.h>
-#include <inttypes.h>
 #include <libgen.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -15,6 +14,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include "peImage.h"
 #include "systemDlls.h"
 #include "win32.h"
 #include "windowsProcess.h"
@@ -376,6 +376,7 @@ static int WINAPI WideCharToMultiByte(unsigned codePage, DWORD flags, const WCHA
 
 // ---- memory -------------------------------------------------------------
 
+// Of the DLLs' own images only: what Windows code asks about is where it is.
 typedef struct {
   void* baseAddress;
   void* allocationBase;
@@ -386,28 +387,28 @@ typedef struct {
   DWORD type;
 } MEMORY_BASIC_INFORMATION;
 
-enum {
-  PAGE_NOACCESS = 0x01,
-  PAGE_GUARD = 0x100,
-  MEM_COMMIT = 0x1000,
-  MEM_FREE = 0x10000,
-  MEM_PRIVATE = 0x20000
-};
+enum { PAGE_EXECUTE_WRITECOPY = 0x80, MEM_COMMIT = 0x1000, MEM_IMAGE = 0x1000000 };
 
-// Windows page protections and POSIX ones; the first of each kind is the
-// one a query reports (a copy-on-write page is reported as written).
+// Windows page protections and POSIX ones; the first of each POSIX kind is
+// the one a query reports (a copy-on-write page is reported as written).
 static const int kProtections[][2] = {
-    {PAGE_NOACCESS, PROT_NONE},     {0x02, PROT_READ},
-    {0x04, PROT_READ | PROT_WRITE}, {0x10, PROT_EXEC},
-    {0x20, PROT_READ | PROT_EXEC},  {0x40, PROT_READ | PROT_WRITE | PROT_EXEC},
-    {0x08, PROT_READ | PROT_WRITE}, {0x80, PROT_READ | PROT_WRITE | PROT_EXEC},
+    {0x01, PROT_NONE},
+    {0x02, PROT_READ},
+    {0x04, PROT_READ | PROT_WRITE},
+    {0x10, PROT_EXEC},
+    {0x20, PROT_READ | PROT_EXEC},
+    {0x40, PROT_READ | PROT_WRITE | PROT_EXEC},
+    {0x08, PROT_READ | PROT_WRITE},
+    {PAGE_EXECUTE_WRITECOPY, PROT_READ | PROT_WRITE | PROT_EXEC},
 };
 enum { kProtectionCount = sizeof kProtections / sizeof kProtections[0] };
 
+// Every POSIX combination is in the table but the write-only ones, which
+// the runner never sets (it maps a writable section readable, as Windows).
 static DWORD windowsProtectionOf(int posix) {
-  for (int i = 0; i < kProtectionCount; ++i)
-    if (kProtections[i][1] == posix) return (DWORD)kProtections[i][0];
-  return PAGE_NOACCESS;
+  int i = 0;
+  while (kProtections[i][1] != posix) ++i;
+  return (DWORD)kProtections[i][0];
 }
 
 static int posixProtectionOf(DWORD windows) {
@@ -416,41 +417,32 @@ static int posixProtectionOf(DWORD windows) {
   dllRunnerLacks("a page protection other than the eight plain ones");
 }
 
-// The region of `address` from its page on, from the process's own map.
-static MEMORY_BASIC_INFORMATION regionAt(const void* address) {
-  const uintptr_t page = (uintptr_t)address & ~(uintptr_t)4095;
-  MEMORY_BASIC_INFORMATION region = {(void*)page, NULL, PAGE_NOACCESS, 4096, MEM_FREE, PAGE_NOACCESS, 0};
-  FILE* map = fopen("/proc/self/maps", "re");
-  char line[512];
-  uintptr_t start, end;
-  char access[5];
-  while (map != NULL && fgets(line, sizeof line, map) != NULL) {
-    if (sscanf(line, "%" SCNxPTR "-%" SCNxPTR " %4s", &start, &end, access) != 3 || page < start ||
-        page >= end)
-      continue;
-    const int posix = (access[0] == 'r' ? PROT_READ : 0) | (access[1] == 'w' ? PROT_WRITE : 0) |
-                      (access[2] == 'x' ? PROT_EXEC : 0);
-    region = (MEMORY_BASIC_INFORMATION){(void*)page, (void*)start, windowsProtectionOf(posix),
-                                        end - page,  MEM_COMMIT,   windowsProtectionOf(posix),
-                                        MEM_PRIVATE};
-    break;
-  }
-  if (map != NULL) fclose(map);
-  return region;
+static PeImage* imageHolding(const void* address) {
+  PeImage* image = windowsImageContaining(address);
+  if (image == NULL) dllRunnerLacks("VirtualQuery and VirtualProtect outside the DLLs' images");
+  return image;
 }
 
 static size_t WINAPI VirtualQuery(const void* address, MEMORY_BASIC_INFORMATION* information, size_t bytes) {
+  const PeImage* image = imageHolding(address);
   if (bytes < sizeof *information) return failedWith(ERROR_INSUFFICIENT_BUFFER);
-  *information = regionAt(address);
+  const DWORD protection = windowsProtectionOf(peImageProtection(image, address));
+  *information = (MEMORY_BASIC_INFORMATION){(void*)((uintptr_t)address & ~(uintptr_t)4095),
+                                            peImageBase(image),
+                                            PAGE_EXECUTE_WRITECOPY,
+                                            peImageRegionBytes(image, address),
+                                            MEM_COMMIT,
+                                            protection,
+                                            MEM_IMAGE};
   return sizeof *information;
 }
 
 static BOOL WINAPI VirtualProtect(void* address, size_t bytes, DWORD protection, DWORD* old) {
-  const uintptr_t first = (uintptr_t)address & ~(uintptr_t)4095;
-  const uintptr_t end = ((uintptr_t)address + bytes + 4095) & ~(uintptr_t)4095;
-  if (old == NULL || (protection & PAGE_GUARD)) return failedWith(ERROR_INVALID_PARAMETER);
-  *old = regionAt(address).protect;
-  return mprotect((void*)first, end - first, posixProtectionOf(protection)) == 0 ? 1 : failedWithErrno();
+  PeImage* image = imageHolding(address);
+  const int posix = posixProtectionOf(protection);
+  if (old == NULL) return failedWith(ERROR_INVALID_PARAMETER);
+  *old = windowsProtectionOf(peImageProtection(image, address));
+  return peImageProtect(image, address, bytes, posix) ? 1 : failedWithErrno();
 }
 
 // ---- the table ----------------------------------------------------------

@@ -21,6 +21,7 @@ struct PeImage {
   unsigned char* base;
   uint32_t size;
   const PeNtHeaders* headers;  // in the image
+  unsigned char* protections;  // PROT_* of each page, as the runner set them
 };
 
 static void appendf(char* text, size_t bytes, const char* format, ...) {
@@ -150,8 +151,9 @@ static bool bindImports(PeImage* image, PeImportResolver* resolve, char* error, 
   return complete;
 }
 
+// A writable section is readable too, as Windows maps it.
 static int protectionOf(uint32_t characteristics) {
-  return (characteristics & kSectionReadable ? PROT_READ : 0) |
+  return (characteristics & (kSectionReadable | kSectionWritable) ? PROT_READ : 0) |
          (characteristics & kSectionWritable ? PROT_WRITE : 0) |
          (characteristics & kSectionExecutable ? PROT_EXEC : 0);
 }
@@ -159,10 +161,10 @@ static int protectionOf(uint32_t characteristics) {
 // The headers read-only, each section as its characteristics say.
 static bool protect(PeImage* image) {
   const PeNtHeaders* headers = image->headers;
-  bool done = mprotect(image->base, pagesFor(headers->headersSize), PROT_READ) == 0;
+  bool done = peImageProtect(image, image->base, headers->headersSize, PROT_READ);
   for (const PeSection* s = sectionsOf(headers); s < sectionsOf(headers) + headers->sectionCount; ++s) {
     const uint32_t span = s->virtualSize ? s->virtualSize : s->rawSize;
-    done = done && mprotect(image->base + s->rva, pagesFor(span), protectionOf(s->characteristics)) == 0;
+    done = done && peImageProtect(image, image->base + s->rva, span, protectionOf(s->characteristics));
   }
   return done;
 }
@@ -189,16 +191,19 @@ static PeImage* mapFile(const unsigned char* file, size_t size, PeImportResolver
   const PeNtHeaders* headers = dllHeadersOf(file, size);
   if (headers == NULL) return appendf(error, errorBytes, " not a 32-bit x86 DLL"), NULL;
   PeImage* image = malloc(sizeof *image);
+  unsigned char* protections = malloc(pagesFor(headers->imageSize) / kPageBytes);
   void* base = mmap((void*)(uintptr_t)headers->imageBase, headers->imageSize, PROT_READ | PROT_WRITE,
                     MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (image == NULL || base == MAP_FAILED) {
+  if (image == NULL || protections == NULL || base == MAP_FAILED) {
     if (base != MAP_FAILED) munmap(base, headers->imageSize);
     free(image);
+    free(protections);
     appendf(error, errorBytes, " no room for its %u bytes", (unsigned)headers->imageSize);
     return NULL;
   }
   image->base = base;
   image->size = headers->imageSize;
+  image->protections = memset(protections, PROT_READ | PROT_WRITE, pagesFor(headers->imageSize) / kPageBytes);
   copySections(image, file, headers);
   if (prepare(image, resolve, error, errorBytes)) return image;
   peImageUnmap(image);
@@ -217,7 +222,37 @@ PeImage* peImageMap(const char* path, PeImportResolver* resolve, char* error, si
 
 void peImageUnmap(PeImage* image) {
   munmap(image->base, image->size);
+  free(image->protections);
   free(image);
+}
+
+bool peImageContains(const PeImage* image, const void* address) {
+  return (uintptr_t)address - (uintptr_t)image->base < image->size;
+}
+
+static uint32_t pageOf(const PeImage* image, const void* address) {
+  return (uint32_t)(((uintptr_t)address - (uintptr_t)image->base) / kPageBytes);
+}
+
+int peImageProtection(const PeImage* image, const void* address) {
+  return image->protections[pageOf(image, address)];
+}
+
+size_t peImageRegionBytes(const PeImage* image, const void* address) {
+  const uint32_t first = pageOf(image, address), pages = pagesFor(image->size) / kPageBytes;
+  uint32_t end = first + 1;
+  while (end < pages && image->protections[end] == image->protections[first]) ++end;
+  return (size_t)(end - first) * kPageBytes;
+}
+
+bool peImageProtect(PeImage* image, void* address, size_t bytes, int protection) {
+  const uint32_t first = pageOf(image, address);
+  const uint32_t end = pageOf(image, (const char*)address + bytes + kPageBytes - 1);
+  if (end > pagesFor(image->size) / kPageBytes || bytes == 0) return errno = EINVAL, false;
+  if (mprotect(image->base + (size_t)first * kPageBytes, (size_t)(end - first) * kPageBytes, protection) != 0)
+    return false;
+  memset(image->protections + first, protection, end - first);
+  return true;
 }
 
 unsigned char* peImageBase(const PeImage* image) { return image->base; }

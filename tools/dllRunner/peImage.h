@@ -5,6 +5,7 @@
 #ifndef DLLRUNNER_PE_IMAGE_H
 #define DLLRUNNER_PE_IMAGE_H
 
+#include <stdbool.h>
 #include <stddef.h>
 #include <stdint.h>
 
@@ -24,6 +25,16 @@ unsigned char* peImageBase(const PeImage* image);
 // Null when the DLL has no entry point, or no TLS directory.
 void* peImageEntryPoint(const PeImage* image);
 const PeTlsDirectory* peImageTls(const PeImage* image);
+
+// The image's pages keep the POSIX protection the runner last gave them
+// (a query of the process's own map would not show it under qemu, which
+// never maps the guest's code executable).
+bool peImageContains(const PeImage* image, const void* address);
+int peImageProtection(const PeImage* image, const void* address);
+// From the page of `address` on, the bytes of the pages protected alike.
+size_t peImageRegionBytes(const PeImage* image, const void* address);
+// The pages that hold [address, address + bytes), all in the image.
+bool peImageProtect(PeImage* image, void* address, size_t bytes, int protection);
 
 // Null when the DLL exports no such function (or only forwards it).
 void* peImageExportByName(const PeImage* image, const char* name);

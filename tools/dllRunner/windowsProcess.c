@@ -104,7 +104,7 @@ static void startTls(WindowsModule* module, const PeTlsDirectory* tls) {
   if (index == kTlsIndexes) dllRunnerLacks("thread-local storage for more than 64 modules");
   const size_t dataBytes = tls->dataEnd - tls->dataStart;
   unsigned char* block = calloc(1, dataBytes + tls->zeroFillSize + 1);
-  if (block == NULL) dllRunnerLacks("thread-local storage without memory");
+  if (block == NULL) dllRunnerLacks("thread-local storage when memory has run out");
   memcpy(block, (const void*)(uintptr_t)tls->dataStart, dataBytes);
   tlsBlocks[index] = block;
   *(uint32_t*)(uintptr_t)tls->indexAddress = (uint32_t)index;
@@ -196,6 +196,12 @@ bool windowsIsModule(const void* handle) { return handle != NULL && moduleAt(han
 HMODULE windowsModuleNamed(const char* name) {
   for (WindowsModule* module = modules; module != NULL; module = module->next)
     if (moduleNameMatches(name, module->path)) return peImageBase(module->image);
+  return NULL;
+}
+
+PeImage* windowsImageContaining(const void* address) {
+  for (WindowsModule* module = modules; module != NULL; module = module->next)
+    if (peImageContains(module->image, address)) return module->image;
   return NULL;
 }
 

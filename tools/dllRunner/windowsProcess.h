@@ -47,6 +47,8 @@ bool windowsFreeLibrary(HMODULE module);
 bool windowsIsModule(const void* handle);
 // The loaded module of that name (see moduleNameMatches), or null.
 HMODULE windowsModuleNamed(const char* name);
+// The image of the loaded module that holds `address`, or null.
+struct PeImage* windowsImageContaining(const void* address);
 // An export by name, or by ordinal when `name` is below 0x10000, as
 // GetProcAddress takes it; null when there is none.
 void* windowsExport(HMODULE module, const char* name);
