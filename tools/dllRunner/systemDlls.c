@@ -49,8 +49,9 @@ void* systemDllExport(const char* dllName, const char* name) {
   return dll != NULL ? systemDllFunction(dll, name) : NULL;
 }
 
+// What the host printed stays; nothing of the DLL runs any more.
 void dllRunnerLacks(const char* what) {
   fprintf(stderr, "dllRunner: %s is not provided\n", what);
-  fflush(stderr);
+  fflush(NULL);
   _exit(70);
 }
