@@ -37,6 +37,7 @@ enum {
   ERROR_DIR_NOT_EMPTY = 145,
   ERROR_ALREADY_EXISTS = 183,
   ERROR_FILENAME_EXCED_RANGE = 206,
+  ERROR_NO_MORE_ITEMS = 259,
   ERROR_TOO_MANY_POSTS = 298,
 };
 
@@ -170,7 +171,7 @@ static DWORD WINAPI TlsAlloc(void) {
     windowsTeb()->tlsSlots[slot] = NULL;
     return slot;
   }
-  return failedWith(ERROR_NOT_ENOUGH_MEMORY), TLS_OUT_OF_INDEXES;
+  return failedWith(ERROR_NO_MORE_ITEMS), TLS_OUT_OF_INDEXES;
 }
 
 static BOOL WINAPI TlsFree(DWORD slot) {
@@ -222,8 +223,8 @@ static HMODULE WINAPI LoadLibraryA(const char* name) {
 }
 
 static BOOL WINAPI FreeLibrary(HMODULE module) {
-  return systemDllOfHandle(module) != NULL || windowsFreeLibrary(module) ? 1
-                                                                         : failedWith(ERROR_INVALID_HANDLE);
+  if (systemDllOfHandle(module) != NULL || windowsFreeLibrary(module)) return 1;
+  return failedWith(ERROR_INVALID_HANDLE);
 }
 
 static void* WINAPI GetProcAddress(HMODULE module, const char* name) {

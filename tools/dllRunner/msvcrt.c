@@ -59,8 +59,9 @@ static char* msvcrt_strerror(int number) { return strerror(linuxErrnoOf(number))
 
 // ---- the process ------------------------------------------------------------
 
-// Flushes the streams, runs the atexit handlers, then tells every module of
-// its detach (windowsProcess.c), as Windows ends a process.
+// Runs the atexit handlers, tells every module of its detach
+// (windowsProcess.c), then flushes the streams, which Windows flushes
+// before the detach.
 static void msvcrt_exit(int status) { exit(status); }
 
 static void msvcrt_amsg_exit(int code) {
