@@ -20,8 +20,9 @@ run_preset default
 run_preset asan
 
 # The other targets, each tested where this machine can run it: 32-bit Linux
-# under qemu-i386, 64-bit Windows under wine; the 32-bit Windows DLL is
-# checked by its tables (this machine has no 32-bit wine).
+# under qemu-i386, 64-bit Windows under wine; the 32-bit Windows DLL (this
+# machine has no 32-bit wine) by its tables, and run by the transcripts in the
+# DLL runner (tools/dllRunner), a 32-bit Linux host under qemu-i386.
 run_preset linux32
 run_preset mingw64
 run_preset mingw32
