@@ -47,9 +47,10 @@ bool sameFile(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMAT
          a.nFileIndexLow == b.nFileIndexLow;
 }
 
-// Whether `path` names the file `opened` describes.
-bool pathNames(const char* path, const BY_HANDLE_FILE_INFORMATION& opened) {
-  const HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+// Whether `path` names the file `opened` describes, and can be opened with
+// `access`.
+bool pathNames(const char* path, const BY_HANDLE_FILE_INFORMATION& opened, DWORD access) {
+  const HANDLE file = CreateFileA(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   BY_HANDLE_FILE_INFORMATION named;
@@ -195,20 +196,23 @@ bool DumpTarget::flushToDisk(std::FILE* stream) {
 }
 
 // ReplaceFileA opens both files for deletion, which the C runtime's handles
-// do not share: both are closed first. When it fails (a reader holds the
-// target, as fopen(path, "rb") opens it), the target is opened again, if the
-// path still names it, to be written in place. ERROR_UNABLE_TO_MOVE_REPLACEMENT
-// means the old file is gone already: the temporary file is renamed into
-// its place.
+// do not share: both are closed first. When the target cannot be opened for
+// deletion (a reader holds it, as fopen(path, "rb") opens it), ReplaceFileA
+// is not tried (wine's leaves an empty "rf*.tmp" beside a file it fails to
+// replace); when that or ReplaceFileA fails, the target is opened again, if
+// the path still names it, to be written in place.
+// ERROR_UNABLE_TO_MOVE_REPLACEMENT means the old file is gone already: the
+// temporary file is renamed into its place.
 bool DumpTarget::replaceTarget() {
   BY_HANDLE_FILE_INFORMATION opened;
-  if (!informationOf(handleOf(target_), &opened) || !pathNames(resolved_, opened)) return false;
+  if (!informationOf(handleOf(target_), &opened) || !pathNames(resolved_, opened, 0)) return false;
   std::fclose(temporary_);
   temporary_ = nullptr;
   closeTarget();
-  if (ReplaceFileA(resolved_, temporaryName_, nullptr, 0, nullptr, nullptr) ||
-      (GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT &&
-       MoveFileExA(temporaryName_, resolved_, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))) {
+  if (pathNames(resolved_, opened, DELETE) &&
+      (ReplaceFileA(resolved_, temporaryName_, nullptr, 0, nullptr, nullptr) ||
+       (GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT &&
+        MoveFileExA(temporaryName_, resolved_, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)))) {
     temporaryMade_ = false;
     return true;
   }

@@ -1,7 +1,18 @@
+# Calls of the library made to fail by the preloaded fault shim.
+#
 # Running out of memory anywhere in the library ends with its own report and
-# exit status 1: never an abort, a signal or a hang. Each script below runs
-# once for every allocation the library makes, with that one allocation
-# failing.
+# exit status 1: never an abort, a signal or a hang. Each allocation script
+# below runs once for every allocation the library makes, with that one
+# allocation failing.
+
+## a temporary file with no room, or a refused rename: the dump writes in place; a file system that cannot flush does not stop the replacement
+$ cat > script
+< makeHashTableLng [1] 1 [7]
+< dumpToRestartFile f
+$ for fault in posix_fallocate:ENOSPC renameat:EBUSY fsync:EINVAL; do echo old > f; stat -c %i f > inode; KEL_FAIL_CALL=$fault LD_PRELOAD=$KEL_FAULT_SHIM $KEL_HOST < script > /dev/null; echo "$fault: $(stat -c %i f | cmp -s - inode && echo in place || echo replaced), $(stat -c %s f) bytes; $(ls | tr '\n' ' ')"; done
+posix_fallocate:ENOSPC: in place, 25 bytes; f inode script 
+renameat:EBUSY: in place, 25 bytes; f inode script 
+fsync:EINVAL: replaced, 25 bytes; f inode script 
 
 ## building, changing, searching, listing and closing tables
 $ cat > script
@@ -26,7 +37,7 @@ $ cat > script
 $ "$KEL_SOURCE/tests/targets/everyAllocationFails.sh" script
 every allocation failed in turn, each reported
 
-## dumping over a new file, a replaced file and a written-through one; loading
+## dumping over a new file, a replaced file and a written-through one, which no failure leaves empty; loading
 $ echo old > linked; ln linked other
 $ cat > script
 < makeHashTableStrList [a b c "x"*5000] 4 null
@@ -37,7 +48,7 @@ $ cat > script
 < makeHashTableFromBinFile new.bin
 < addOneStr d 4
 < list
-$ "$KEL_SOURCE/tests/targets/everyAllocationFails.sh" script
+$ "$KEL_SOURCE/tests/targets/everyAllocationFails.sh" script 'test -s linked'
 every allocation failed in turn, each reported
 
 ## importing a data set, strings from memory and from the string file
