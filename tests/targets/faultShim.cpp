@@ -9,7 +9,8 @@
 // ending in ".tmp") fails with ERROR, as some file systems make it fail:
 // renameat:EBUSY (a file bind-mounted into a container), fsync:EINVAL (no
 // flush), posix_fallocate:ENOSPC (room for the target's bytes, not for a
-// second copy).
+// second copy). fsync:MOVED lets the flush through after renaming ./moved
+// over ./f, as another program replacing the target while a dump writes.
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -54,6 +55,7 @@ int failure(const char* call, const char* file, const void* caller) {
       !isTemporary(file) || !madeByTheLibrary(caller))
     return 0;
   const char* error = fault + length + 1;
+  if (std::strcmp(error, "MOVED") == 0) return std::rename("moved", "f"), 0;
   return std::strcmp(error, "EBUSY") == 0 ? EBUSY : std::strcmp(error, "EINVAL") == 0 ? EINVAL : ENOSPC;
 }
 

@@ -37,7 +37,7 @@ a 2 25
 b 2 25
 
 ## a file whose extended attributes a new file cannot take is written in place
-$ echo old > labelled; chown nobody labelled; setfattr -n security.note -v kept labelled; stat -c %i labelled > inode
+$ echo old > labelled; chown nobody:nogroup labelled; setfattr -n security.note -v kept labelled; stat -c %i labelled > inode
 $ runuser -u nobody -- $KEL_HOST
 > makeHashTableLng [1] 1 [7]
 > dumpToRestartFile labelled
