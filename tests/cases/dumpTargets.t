@@ -3,7 +3,7 @@
 # here writes the table of long key 1 with content 7: 25 bytes.
 
 ## a symbolic link stays a link and the file it points to is replaced; a file a dump created through a link to nothing goes again when the dump ends fatally
-$ echo old > target; ln -s target link; ln -s missing dangling
+$ echo old > target; ln -s target link; ln -s missing dangling; stat -c %i target > inode
 $ host
 > makeHashTableLng [1] 1 [7]
 > dumpToRestartFile link
@@ -12,10 +12,12 @@ $ host
 > dumpToRestartFile dangling
 HashTablePure: dump_to_restart: counter(1)!=\x8e\xc0\x8d\xdb\x90\x94(2)
 [exit 1]
-$ stat -c '%n %F %s' link target; ls
+$ stat -c '%n %F %s' link target; stat -c %i target | cmp -s - inode || echo target replaced; ls
 link symbolic link 6
 target regular file 25
+target replaced
 dangling
+inode
 link
 over.bin
 target
