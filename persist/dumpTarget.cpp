@@ -54,7 +54,7 @@ bool DumpTarget::commit() {
     if (std::fflush(target_) != 0) return false;
     const bool closed = std::fclose(target_) == 0;
     target_ = nullptr;
-    created_ = created_ && !closed;
+    if (closed) created_ = false;
     return closed;
   }
   if (!flushToDisk(temporary_) || !replaceTarget()) return false;
