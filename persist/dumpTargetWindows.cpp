@@ -81,8 +81,9 @@ bool locate(std::FILE* stream, const char* path, char* resolved) {
   const FinalPathName function = finalPathName();
   const DWORD length = function != nullptr ? function(handleOf(stream), resolved, kPathBytes, 0) : 0;
   if (length > 0 && length < kPathBytes) return true;
-  if (std::strlen(path) >= kPathBytes) return false;
-  std::strcpy(resolved, path);
+  const std::size_t bytes = std::strlen(path) + 1;
+  if (bytes > kPathBytes) return false;
+  std::memcpy(resolved, path, bytes);
   return true;
 }
 
@@ -141,11 +142,10 @@ void DumpTarget::removeStrays() {
   if (search == INVALID_HANDLE_VALUE) return;
   const std::size_t folderLength = static_cast<std::size_t>(base_ - resolved_);
   do {
-    if (!isTemporaryNameOf(found.cFileName, base_) ||
-        folderLength + std::strlen(found.cFileName) >= kTemporaryPathBytes)
-      continue;
+    const std::size_t nameBytes = std::strlen(found.cFileName) + 1;
+    if (!isTemporaryNameOf(found.cFileName, base_) || folderLength + nameBytes > kTemporaryPathBytes) continue;
     std::memcpy(strayPath_, resolved_, folderLength);
-    std::strcpy(strayPath_ + folderLength, found.cFileName);
+    std::memcpy(strayPath_ + folderLength, found.cFileName, nameBytes);
     std::FILE* stray = streamOver(_open(strayPath_, _O_RDONLY | _O_BINARY | _O_NOINHERIT), "rb");
     if (stray == nullptr) continue;
     const bool abandoned = takeLock(stray);
