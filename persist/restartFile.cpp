@@ -33,22 +33,22 @@ namespace {
 
 }  // namespace
 
+// Every allocation of the dump (the writer's buffer, the target's names) is
+// made before the target is opened. A replacement that cannot be completed
+// writes the table again, in place.
 DumpOutcome dumpRestartFile(const HashTable& table, const char* path) {
+  RestartWriter writer;
   DumpTarget target;
   if (!target.open(path)) return DumpOutcome::notOpened;  // nowhere to write: silently nothing
-  std::FILE* file = target.startWriting();
-  if (file == nullptr) return DumpOutcome::notOpened;
-  const RestartWrite written = writeRestartFile(table, file);
-  if (written.entries != table.counter()) {
-    // A replaced file stays as it was; what the dump made goes once the
-    // fatal report has closed the file.
-    target.removeAtExit();
-    showFatal(file, kCounterMismatchFormat, table.counter(), static_cast<int>(written.entries));
+  const int64_t bytes = writer.write(table, nullptr).bytes;
+  for (std::FILE* file = target.startWriting(bytes); file != nullptr; file = target.writeInPlaceInstead()) {
+    const RestartWrite written = writer.write(table, file);
+    if (written.entries != table.counter())
+      showFatal(target.handToFatalReport(), kCounterMismatchFormat, table.counter(),
+                static_cast<int>(written.entries));
+    if (written.complete && target.commit()) return DumpOutcome::landed;
   }
-  const bool inPlace = !target.replacing();
-  if (written.complete && target.commit()) return DumpOutcome::landed;
-  target.abandon();
-  return inPlace ? DumpOutcome::failedTruncated : DumpOutcome::failedKept;
+  return target.abandon();
 }
 
 HashTable* loadRestartFile(const char* path) {

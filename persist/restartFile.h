@@ -7,7 +7,8 @@
 
 namespace kel {
 
-// How a dump ended, when it returned.
+// How a dump ended, when it returned (persist/dumpTarget.h says which
+// paths end how).
 enum class DumpOutcome {
   landed,           // the file holds the table
   notOpened,        // the path could not be opened for writing: nothing changed

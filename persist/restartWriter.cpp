@@ -9,15 +9,13 @@ namespace kel {
 
 namespace {
 
+constexpr std::size_t kChunk = std::size_t{1} << 16;
+
 // Collects the file's bytes in a buffer and hands them to the FILE in large
-// writes.
+// writes; counts them, and without a FILE only counts them.
 class Output {
  public:
-  explicit Output(std::FILE* file)
-      : file_(file), buffer_(static_cast<unsigned char*>(allocateOrDie(kChunk))) {}
-  ~Output() { std::free(buffer_); }
-  Output(const Output&) = delete;
-  Output& operator=(const Output&) = delete;
+  Output(std::FILE* file, unsigned char* buffer) : file_(file), buffer_(buffer) {}
 
   void int32(int32_t value) {
     const auto bits = static_cast<uint32_t>(value);
@@ -30,6 +28,8 @@ class Output {
   void byte(uint8_t value) { append(&value, 1); }
 
   void append(const void* bytes, std::size_t count) {
+    total_ += static_cast<int64_t>(count);
+    if (file_ == nullptr) return;
     if (count > kChunk - used_) {
       flush();
       if (count > kChunk) {  // a long string key goes straight to the FILE
@@ -43,13 +43,12 @@ class Output {
 
   bool finish() {
     flush();
-    if (std::fflush(file_) != 0) failed_ = true;
+    if (file_ != nullptr && std::fflush(file_) != 0) failed_ = true;
     return !failed_;
   }
+  int64_t total() const { return total_; }
 
  private:
-  static constexpr std::size_t kChunk = std::size_t{1} << 16;
-
   void flush() {
     put(buffer_, used_);
     used_ = 0;
@@ -61,13 +60,18 @@ class Output {
   std::FILE* file_;
   unsigned char* buffer_;
   std::size_t used_ = 0;
+  int64_t total_ = 0;
   bool failed_ = false;
 };
 
 }  // namespace
 
-RestartWrite writeRestartFile(const HashTable& table, std::FILE* file) {
-  Output out(file);
+RestartWriter::RestartWriter() : buffer_(static_cast<unsigned char*>(allocateOrDie(kChunk))) {}
+
+RestartWriter::~RestartWriter() { std::free(buffer_); }
+
+RestartWrite RestartWriter::write(const HashTable& table, std::FILE* file) {
+  Output out(file, buffer_);
   out.int32(table.size());
   out.int32(table.counter());
   int64_t entries = 0;
@@ -85,7 +89,8 @@ RestartWrite writeRestartFile(const HashTable& table, std::FILE* file) {
       else out.append(v.stringKey, v.keyLength + std::size_t{1});
     }
   });
-  return {entries, out.finish()};
+  const bool complete = out.finish();
+  return {entries, out.total(), complete};
 }
 
 }  // namespace kel

@@ -9,7 +9,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ python3 googletest libgtest-dev valgrind clang libclang-rt-14-dev binutils
-          libcli11-dev pkg-config)
+          libcli11-dev pkg-config attr acl)
 for group in "$@"; do
   case "$group" in
     bench) packages+=(libbenchmark-dev libabsl-dev libboost1.81-dev) ;;

@@ -27,7 +27,7 @@ std::string written(const kel::HashTable& table) {
   std::size_t length = 0;
   std::FILE* file = open_memstream(&bytes, &length);
   if (file == nullptr) std::abort();
-  const kel::RestartWrite write = kel::writeRestartFile(table, file);
+  const kel::RestartWrite write = kel::RestartWriter().write(table, file);
   std::fclose(file);
   if (!write.complete) std::abort();
   std::string result;

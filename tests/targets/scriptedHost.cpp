@@ -12,6 +12,7 @@
 //   write PATH ITEM...   integers as 32-bit little-endian, #HH.. raw bytes,
 //                        strings with their NUL
 //   buckets              the bucket count and counter of the current table
+//   hold PATH            opens PATH as fopen(PATH, "rb") does, until the end
 //   records CELL...      the data set's record file: rows of 12 bytes, the
 //                        integer cell at byte 4
 //   cut BYTES            cuts the record file to its first BYTES bytes
@@ -437,6 +438,7 @@ void run(const std::string& command, Arguments& a) {
     armAllocationFailures(false);
     if (command == "write") writeItems(a);
     else if (command == "buckets") printBuckets();
+    else if (command == "hold") std::fopen(a.text().c_str(), "rb");
     else dataSet.run(command, a);
   }
   armAllocationFailures(false);

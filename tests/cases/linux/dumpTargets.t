@@ -1,18 +1,29 @@
 # What a dump does to the path it is given, by kind of target. A dump opens
 # the path as a plain write would; it replaces a regular file with a single
-# link through a temporary file and a rename, keeping owner, group and mode,
-# and writes everything else in place. Every dump here writes the table of
-# long key 1 with content 7: 25 bytes.
+# link through a temporary file and a rename, keeping owner, group, mode and
+# extended attributes, and writes everything else in place. Every dump here
+# writes the table of long key 1 with content 7: 25 bytes.
 
-## a new file is created; a regular file is replaced, keeping another owner, its group and its mode
-$ echo old > owned; chown nobody:nogroup owned; chmod 640 owned
+## a new file is created; a regular file is replaced, keeping another owner, its group, its mode, its extended attributes and ACL
+$ echo old > owned; chown nobody:nogroup owned; chmod 640 owned; setfattr -n user.note -v kept owned; setfacl -m u:daemon:r owned; stat -c %i owned > inode
 $ host
 > makeHashTableLng [1] 1 [7]
 > dumpToRestartFile new
 > dumpToRestartFile owned
-$ stat -c '%n %F %h %U:%G %a %s' new owned; ls
+$ stat -c '%n %F %h %U:%G %a %s' new owned; stat -c %i owned | cmp -s - inode || echo owned replaced; getfacl -cp owned; getfattr -n user.note owned; ls
 new regular file 1 root:root 644 25
 owned regular file 1 nobody:nogroup 640 25
+owned replaced
+user::rw-
+user:daemon:r--
+group::r--
+mask::r--
+other::---
+
+# file: owned
+user.note="kept"
+
+inode
 new
 owned
 
@@ -25,14 +36,16 @@ $ stat -c '%n %h %s' a b; cmp a b
 a 2 25
 b 2 25
 
-## a symbolic link stays a link; the file it points to is replaced
-$ echo old > target; ln -s target link
-$ host
+## a file whose extended attributes a new file cannot take is written in place
+$ echo old > labelled; chown nobody:nogroup labelled; setfattr -n security.note -v kept labelled; stat -c %i labelled > inode
+$ runuser -u nobody -- $KEL_HOST
 > makeHashTableLng [1] 1 [7]
-> dumpToRestartFile link
-$ stat -c '%n %F %s' link target
-link symbolic link 6
-target regular file 25
+> dumpToRestartFile labelled
+$ stat -c %i labelled | cmp - inode && getfattr -n security.note labelled && stat -c %s labelled
+# file: labelled
+security.note="kept"
+
+25
 
 ## a FIFO gets the bytes through the pipe, a device node stays a device
 $ mkfifo fifo; mknod null c 1 3

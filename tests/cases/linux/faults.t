@@ -1,7 +1,19 @@
+# Calls of the library made to fail by the preloaded fault shim.
+#
 # Running out of memory anywhere in the library ends with its own report and
-# exit status 1: never an abort, a signal or a hang. Each script below runs
-# once for every allocation the library makes, with that one allocation
-# failing.
+# exit status 1: never an abort, a signal or a hang. Each allocation script
+# below runs once for every allocation the library makes, with that one
+# allocation failing.
+
+## a temporary file with no room, a refused rename, or a target another program replaced meanwhile: the dump writes in place; a file system that cannot flush does not stop the replacement
+$ cat > script
+< makeHashTableLng [1] 1 [7]
+< dumpToRestartFile f
+$ for fault in posix_fallocate:ENOSPC renameat:EBUSY fsync:EINVAL fsync:MOVED; do echo old > f; echo other > moved; stat -c %i f > inode; KEL_FAIL_CALL=$fault LD_PRELOAD=$KEL_FAULT_SHIM $KEL_HOST < script > /dev/null; echo "$fault: $(stat -c %i f | cmp -s - inode && echo same || echo new) inode, $(stat -c %s f) bytes; $(ls | tr '\n' ' ')"; done
+posix_fallocate:ENOSPC: same inode, 25 bytes; f inode moved script 
+renameat:EBUSY: same inode, 25 bytes; f inode moved script 
+fsync:EINVAL: new inode, 25 bytes; f inode moved script 
+fsync:MOVED: new inode, 6 bytes; f inode script 
 
 ## building, changing, searching, listing and closing tables
 $ cat > script
@@ -26,8 +38,8 @@ $ cat > script
 $ "$KEL_SOURCE/tests/targets/everyAllocationFails.sh" script
 every allocation failed in turn, each reported
 
-## dumping over a new file, a replaced file and a written-through one; loading
-$ echo old > linked; ln linked other
+## dumping over a new file, a replaced file and a written-through one, which no failure leaves damaged; loading
+$ echo old > linked; ln linked other; cp linked old
 $ cat > script
 < makeHashTableStrList [a b c "x"*5000] 4 null
 < addOneLng 7 7
@@ -37,7 +49,7 @@ $ cat > script
 < makeHashTableFromBinFile new.bin
 < addOneStr d 4
 < list
-$ "$KEL_SOURCE/tests/targets/everyAllocationFails.sh" script
+$ "$KEL_SOURCE/tests/targets/everyAllocationFails.sh" script 'cmp -s linked old || $KEL_KELHT verify linked > /dev/null'
 every allocation failed in turn, each reported
 
 ## importing a data set, strings from memory and from the string file
