@@ -3,8 +3,10 @@
 // File handles are descriptors (win32.h); code pages are single-byte, each
 // byte the character of the same number (Latin-1).
 #define _GNU_SOURCE
+#include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
+#include <fnmatch.h>
 #include <libgen.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -23,6 +25,7 @@ enum {
   ERROR_SUCCESS = 0,
   ERROR_FILE_NOT_FOUND = 2,
   ERROR_PATH_NOT_FOUND = 3,
+  ERROR_NO_MORE_FILES = 18,
   ERROR_ACCESS_DENIED = 5,
   ERROR_INVALID_HANDLE = 6,
   ERROR_NOT_ENOUGH_MEMORY = 8,
@@ -35,6 +38,7 @@ enum {
   ERROR_MOD_NOT_FOUND = 126,
   ERROR_PROC_NOT_FOUND = 127,
   ERROR_DIR_NOT_EMPTY = 145,
+  ERROR_LOCK_VIOLATION = 33,
   ERROR_ALREADY_EXISTS = 183,
   ERROR_FILENAME_EXCED_RANGE = 206,
   ERROR_NO_MORE_ITEMS = 259,
@@ -276,12 +280,25 @@ typedef struct {
   DWORD indexHigh, indexLow;
 } BY_HANDLE_FILE_INFORMATION;
 
-static BOOL WINAPI GetFileInformationByHandle(HANDLE handle, BY_HANDLE_FILE_INFORMATION* info) {
+// A file without its owner's write permission is read-only; no file is
+// hidden or a system file.
+static DWORD attributesOf(const struct stat* status) {
   enum { FILE_ATTRIBUTE_READONLY = 0x1, FILE_ATTRIBUTE_DIRECTORY = 0x10, FILE_ATTRIBUTE_ARCHIVE = 0x20 };
+  return (S_ISDIR(status->st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE) |
+         (status->st_mode & S_IWUSR ? 0 : FILE_ATTRIBUTE_READONLY);
+}
+
+static DWORD WINAPI GetFileAttributesA(const char* path) {
+  enum { INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF };
+  struct stat status;
+  if (stat(path, &status) != 0) return failedWithErrno(), INVALID_FILE_ATTRIBUTES;
+  return attributesOf(&status);
+}
+
+static BOOL WINAPI GetFileInformationByHandle(HANDLE handle, BY_HANDLE_FILE_INFORMATION* info) {
   struct stat status;
   if (fstat(descriptorOfHandle(handle), &status) != 0) return failedWithErrno();
-  info->attributes = (S_ISDIR(status.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE) |
-                     (status.st_mode & S_IWUSR ? 0 : FILE_ATTRIBUTE_READONLY);
+  info->attributes = attributesOf(&status);
   info->creation = fileTimeOf(status.st_ctim);  // POSIX keeps no creation time: the last change
   info->lastAccess = fileTimeOf(status.st_atim);
   info->lastWrite = fileTimeOf(status.st_mtim);
@@ -292,6 +309,153 @@ static BOOL WINAPI GetFileInformationByHandle(HANDLE handle, BY_HANDLE_FILE_INFO
   info->indexHigh = (DWORD)((uint64_t)status.st_ino >> 32);
   info->indexLow = (DWORD)status.st_ino;
   return 1;
+}
+
+// An existing file or folder only, for reading or writing: POSIX has no
+// sharing modes, so the sharing asked for is always granted, and access
+// without reading or writing (0, DELETE) opens the file for reading.
+static HANDLE WINAPI CreateFileA(const char* path, DWORD access, DWORD sharing, void* security,
+                                 DWORD disposition, DWORD flags, HANDLE model) {
+  enum { OPEN_EXISTING = 3, GENERIC_WRITE = 0x40000000, GENERIC_READ = 0x80000000u };
+  (void)sharing, (void)security, (void)flags;
+  if (disposition != OPEN_EXISTING || model != NULL)
+    dllRunnerLacks("CreateFileA other than of an existing file, without a model");
+  const int mode = !(access & GENERIC_WRITE) ? O_RDONLY : access & GENERIC_READ ? O_RDWR : O_WRONLY;
+  const int descriptor = open(path, mode | O_CLOEXEC);
+  return descriptor >= 0 ? handleOfDescriptor(descriptor) : (failedWithErrno(), INVALID_HANDLE_VALUE);
+}
+
+// The position moves as the C runtime's descriptors move it: they are the
+// same descriptors. INVALID_SET_FILE_POINTER is also a valid low half, so a
+// success clears the last error.
+static DWORD WINAPI SetFilePointer(HANDLE handle, LONG low, LONG* high, DWORD method) {
+  enum { INVALID_SET_FILE_POINTER = 0xFFFFFFFF };
+  const int64_t distance = high != NULL ? (int64_t)(((uint64_t)(uint32_t)*high << 32) | (uint32_t)low) : low;
+  const off64_t at = lseek64(descriptorOfHandle(handle), distance, (int)method);  // FILE_BEGIN is SEEK_SET, and so on
+  if (at < 0) return failedWithErrno(), INVALID_SET_FILE_POINTER;
+  if (high != NULL) *high = (LONG)((uint64_t)at >> 32);
+  SetLastError(ERROR_SUCCESS);
+  return (DWORD)at;
+}
+
+static BOOL WINAPI SetEndOfFile(HANDLE handle) {
+  const int descriptor = descriptorOfHandle(handle);
+  const off64_t at = lseek64(descriptor, 0, SEEK_CUR);
+  return at >= 0 && ftruncate64(descriptor, at) == 0 ? 1 : failedWithErrno();
+}
+
+// Whole-file locks of fcntl, taken on the open file description, so that
+// two descriptors of one file lock each other out as two handles do. An
+// exclusive lock on a descriptor open only for reading is a shared one:
+// fcntl refuses a write lock there, and a shared lock still cannot be had
+// while another holds the file exclusively.
+static BOOL WINAPI LockFileEx(HANDLE handle, DWORD flags, DWORD reserved, DWORD lowBytes, DWORD highBytes,
+                              void* overlapped) {
+  enum { LOCKFILE_FAIL_IMMEDIATELY = 0x1, LOCKFILE_EXCLUSIVE_LOCK = 0x2 };
+  const DWORD* from = overlapped;  // OVERLAPPED: two words, then the offset's low and high halves
+  (void)reserved;
+  if (from[2] != 0 || from[3] != 0 || lowBytes != 0xFFFFFFFF || highBytes != 0xFFFFFFFF)
+    dllRunnerLacks("LockFileEx of part of a file");
+  const int descriptor = descriptorOfHandle(handle);
+  const BOOL readOnly = (fcntl(descriptor, F_GETFL) & O_ACCMODE) == O_RDONLY;
+  struct flock lock = {.l_type = (short)(flags & LOCKFILE_EXCLUSIVE_LOCK && !readOnly ? F_WRLCK : F_RDLCK),
+                       .l_whence = SEEK_SET};
+  const BOOL wait = !(flags & LOCKFILE_FAIL_IMMEDIATELY);
+  if (fcntl(descriptor, wait ? F_OFD_SETLKW : F_OFD_SETLK, &lock) == 0) return 1;
+  return errno == EAGAIN || errno == EACCES ? failedWith(ERROR_LOCK_VIOLATION) : failedWithErrno();
+}
+
+typedef struct {
+  DWORD attributes;
+  FILETIME creation, lastAccess, lastWrite;
+  DWORD sizeHigh, sizeLow;
+  DWORD reserved0, reserved1;
+  char name[260];
+  char shortName[14];
+} WIN32_FIND_DATAA;
+
+// A search of one folder for the names that match a pattern of * and ?
+// (fnmatch's, which Windows' resemble for the names a DLL looks for).
+typedef struct {
+  DIR* folder;
+  char pattern[260];
+  size_t folderLength;  // of the folder's name and its '/' at the start of `path`
+  char path[];          // then each name found, for its status
+} Search;
+
+static BOOL nextMatch(Search* search, WIN32_FIND_DATAA* found) {
+  for (const struct dirent* entry; (entry = readdir(search->folder)) != NULL;) {
+    struct stat status;
+    if (strlen(entry->d_name) >= sizeof found->name || fnmatch(search->pattern, entry->d_name, 0) != 0) continue;
+    strcpy(search->path + search->folderLength, entry->d_name);
+    if (stat(search->path, &status) != 0) continue;
+    *found = (WIN32_FIND_DATAA){.attributes = attributesOf(&status),
+                                .creation = fileTimeOf(status.st_ctim),
+                                .lastAccess = fileTimeOf(status.st_atim),
+                                .lastWrite = fileTimeOf(status.st_mtim),
+                                .sizeHigh = (DWORD)((uint64_t)status.st_size >> 32),
+                                .sizeLow = (DWORD)status.st_size};
+    strcpy(found->name, entry->d_name);
+    return 1;
+  }
+  return failedWith(ERROR_NO_MORE_FILES);
+}
+
+static BOOL WINAPI FindClose(HANDLE handle) {
+  Search* search = handle;
+  closedir(search->folder);
+  free(search);
+  return 1;
+}
+
+// "folder/pattern", or a pattern alone for the current folder.
+static HANDLE WINAPI FindFirstFileA(const char* path, WIN32_FIND_DATAA* found) {
+  const char* slash = strrchr(path, '/');
+  const char* pattern = slash != NULL ? slash + 1 : path;
+  const size_t folderLength = (size_t)(pattern - path);
+  Search* search = malloc(sizeof *search + folderLength + sizeof found->name);
+  if (search == NULL) return failedWith(ERROR_NOT_ENOUGH_MEMORY), INVALID_HANDLE_VALUE;
+  if (strlen(pattern) >= sizeof search->pattern)
+    return free(search), failedWith(ERROR_FILENAME_EXCED_RANGE), INVALID_HANDLE_VALUE;
+  strcpy(search->pattern, pattern);
+  memcpy(search->path, path, folderLength);
+  search->path[folderLength] = '\0';
+  search->folderLength = folderLength;
+  search->folder = opendir(folderLength > 0 ? search->path : ".");
+  if (search->folder == NULL) return failedWithErrno(), free(search), INVALID_HANDLE_VALUE;
+  if (nextMatch(search, found)) return search;
+  FindClose(search);
+  return failedWith(ERROR_FILE_NOT_FOUND), INVALID_HANDLE_VALUE;
+}
+
+static BOOL WINAPI FindNextFileA(HANDLE handle, WIN32_FIND_DATAA* found) { return nextMatch(handle, found); }
+
+// The name of an open file, links followed, as a POSIX path: what Windows
+// from Vista on gives, and a DLL looks up at run time (GetProcAddress).
+// Returns the name's length, or the room it needs with its NUL when
+// `room` is too small.
+static DWORD WINAPI GetFinalPathNameByHandleA(HANDLE handle, char* name, DWORD room, DWORD flags) {
+  char link[32];
+  (void)flags;
+  snprintf(link, sizeof link, "/proc/self/fd/%d", descriptorOfHandle(handle));
+  char* path = realpath(link, NULL);
+  if (path == NULL) return failedWithErrno();
+  const size_t length = strlen(path);
+  if (length < room) memcpy(name, path, length + 1);
+  free(path);
+  return length < room ? (DWORD)length : (DWORD)length + 1;
+}
+
+// ReplaceFileA without a backup or options: the replacement is renamed over
+// the file, which must exist. (What Windows keeps of the replaced file, its
+// attributes and streams, POSIX files do not have apart from their name.)
+static BOOL WINAPI ReplaceFileA(const char* replaced, const char* replacement, const char* backup, DWORD flags,
+                                void* exclude, void* reserved) {
+  enum { ERROR_UNABLE_TO_REMOVE_REPLACED = 1175 };
+  if (backup != NULL || flags != 0 || exclude != NULL || reserved != NULL)
+    dllRunnerLacks("ReplaceFileA with a backup or options");
+  if (access(replaced, F_OK) != 0) return failedWith(ERROR_UNABLE_TO_REMOVE_REPLACED);
+  return rename(replacement, replaced) == 0 ? 1 : failedWithErrno();
 }
 
 static BOOL WINAPI FlushFileBuffers(HANDLE handle) {
@@ -452,15 +616,21 @@ static BOOL WINAPI VirtualProtect(void* address, size_t bytes, DWORD protection,
   { #function, (void*)function }
 const SystemExport kernel32Exports[] = {
     EXPORT(CloseHandle),
+    EXPORT(CreateFileA),
     EXPORT(CreateSemaphoreW),
     EXPORT(DeleteCriticalSection),
     EXPORT(DisableThreadLibraryCalls),
     EXPORT(EnterCriticalSection),
+    EXPORT(FindClose),
+    EXPORT(FindFirstFileA),
+    EXPORT(FindNextFileA),
     EXPORT(FlushFileBuffers),
     EXPORT(FreeLibrary),
     EXPORT(GetCurrentThreadId),
+    EXPORT(GetFileAttributesA),
     EXPORT(GetFileInformationByHandle),
     EXPORT(GetFileType),
+    EXPORT(GetFinalPathNameByHandleA),
     EXPORT(GetLastError),
     EXPORT(GetModuleHandleA),
     EXPORT(GetModuleHandleW),
@@ -471,9 +641,13 @@ const SystemExport kernel32Exports[] = {
     EXPORT(IsDBCSLeadByteEx),
     EXPORT(LeaveCriticalSection),
     EXPORT(LoadLibraryA),
+    EXPORT(LockFileEx),
     EXPORT(MoveFileExA),
     EXPORT(MultiByteToWideChar),
     EXPORT(ReleaseSemaphore),
+    EXPORT(ReplaceFileA),
+    EXPORT(SetEndOfFile),
+    EXPORT(SetFilePointer),
     EXPORT(SetLastError),
     EXPORT(Sleep),
     EXPORT(TlsAlloc),

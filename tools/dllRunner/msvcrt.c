@@ -232,10 +232,6 @@ static long msvcrt_lseek(int descriptor, long offset, int origin) {
   return at >= 0 && at <= LONG_MAX ? (long)at : failed();
 }
 
-static int msvcrt_chsize(int descriptor, long size) {
-  return ftruncate(descriptor, size) == 0 ? 0 : failed();
-}
-
 static intptr_t msvcrt_get_osfhandle(int descriptor) {
   if (fcntl(descriptor, F_GETFD) == -1) return failed();
   return (intptr_t)handleOfDescriptor(descriptor);
@@ -252,7 +248,6 @@ const SystemExport msvcrtExports[] = {
     {"__mb_cur_max", &mbCurMax},
     {"_amsg_exit", (void*)msvcrt_amsg_exit},
     {"_errno", (void*)msvcrt_errno},
-    {"_chsize", (void*)msvcrt_chsize},
     {"_fileno", (void*)msvcrt_fileno},
     {"_get_osfhandle", (void*)msvcrt_get_osfhandle},
     {"_getpid", (void*)msvcrt_getpid},
