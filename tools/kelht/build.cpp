@@ -137,14 +137,28 @@ std::vector<Row> distinct(std::vector<Row> rows) {
   return kept;
 }
 
-// Keys of both kinds in one table, sized for them all, added in order as a
-// builder adds its array.
+// One builder call makes the table, sized for every key: makeHashTableLng
+// when all keys are long; else makeHashTableStrList, whose array holds a
+// null, which it skips, in each long key's place, and the long keys are
+// added after it. A listing of a table built here so gives the same chains
+// again: its long keys were added last then too.
 void buildTable(const KelHashTableFun& ht, const std::vector<Row>& rows) {
-  ht.makeHashTableStrList(nullptr, static_cast<int>(rows.size()), nullptr);
+  std::vector<const char*> strings;
+  std::vector<int> longs;
+  std::vector<int> contents;
   for (const Row& row : rows) {
-    if (row.isLong) ht.addOneLng(row.longKey, row.content);
-    else ht.addOneStr(row.key.c_str(), row.content);
+    strings.push_back(row.isLong ? nullptr : row.key.c_str());
+    if (row.isLong) longs.push_back(row.longKey);
+    contents.push_back(row.content);
   }
+  const int count = static_cast<int>(rows.size());
+  if (longs.size() == rows.size()) {
+    ht.makeHashTableLng(longs.data(), count, contents.data());
+    return;
+  }
+  ht.makeHashTableStrList(strings.data(), count, contents.data());
+  for (const Row& row : rows)
+    if (row.isLong) ht.addOneLng(row.longKey, row.content);
 }
 
 // The library dumps silently or not at all; the file must hold the table.
