@@ -19,3 +19,10 @@ option(KEL_CHECK_INVARIANTS "Check the table's invariants after every changing c
 if(KEL_CHECK_INVARIANTS)
   target_compile_definitions(kelSettings INTERFACE KEL_CHECK_INVARIANTS)
 endif()
+
+# Windows release builds are stripped as they are linked: the compiler's
+# runtime, linked in statically, brings debug sections of its own. No
+# separate debug file is kept: the library's objects are built without -g.
+if(MINGW)
+  target_link_options(kelSettings INTERFACE $<$<CONFIG:Release,MinSizeRel>:-s>)
+endif()

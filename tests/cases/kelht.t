@@ -15,13 +15,6 @@ bucket	position	kind	key	content
 8	0	string	\x01\xff	4
 9	0	string	apple	1
 19	0	string	pear	-2
-$ kelht list --format jsonl fruit.bin
-{"bucket":0,"position":0,"kind":"string","key":"","content":0}
-{"bucket":3,"position":0,"kind":"string","key":"back\\\\slash","content":3}
-{"bucket":7,"position":0,"kind":"string","key":"bare","content":0}
-{"bucket":8,"position":0,"kind":"string","key":"\\x01\\xff","content":4}
-{"bucket":9,"position":0,"kind":"string","key":"apple","content":1}
-{"bucket":19,"position":0,"kind":"string","key":"pear","content":-2}
 $ kelht info fruit.bin
 buckets: 20
 counter: 6
@@ -62,18 +55,23 @@ key	found	content
 5	0	
 [exit 1]
 
-## build, list, build: the same bytes; diff ignores bucket counts
-$ printf 'k%d\t%d\n' 1 1 2 2 3 3 4 4 5 5 6 6 7 7 8 8 9 9 10 10 11 11 12 12 > keys.txt
-$ kelht build --out first.bin keys.txt
-$ kelht list first.bin > first.tsv
-$ kelht build --out second.bin first.tsv
-$ cmp first.bin second.bin
-$ kelht list "$KEL_DATA/restart/strings.bin" | cut -f4,5 | tail -n +2 > strings.txt
-$ kelht build --out strings.bin strings.txt
-$ kelht diff "$KEL_DATA/restart/strings.bin" strings.bin
+## a plain listing builds a table of the same keys, of both kinds
+# The long key 12 stays long beside the string "12"; diff ignores bucket
+# counts. JSON lines give a string key as a JSON string when it is UTF-8,
+# as hexadecimal bytes otherwise, and a long key as a number.
+$ kelht list "$KEL_DATA/restart/mixed.bin" | kelht build --out plain.bin && kelht diff "$KEL_DATA/restart/mixed.bin" plain.bin
 change	kind	key	a	b
-$ kelht list strings.bin | kelht build --out again.bin -
-$ cmp strings.bin again.bin
+$ kelht list plain.bin | kelht build --out again.bin && cmp plain.bin again.bin
+$ printf 'bucket\tposition\tkind\tkey\tcontent\n0\t0\tlong\t12\t1\n0\t0\tstring\t12\t2\n0\t0\tstring\tcaf\303\251\\x09\\\\"\t3\n0\t0\tstring\t\\xff\t4\n' | kelht build --out kinds.bin
+$ kelht list --format jsonl kinds.bin | tee kinds.jsonl && python3 -c 'import json, sys; [print(json.loads(line)) for line in sys.stdin]' < kinds.jsonl
+{"bucket":3,"position":0,"kind":"string","key":"12","content":2}
+{"bucket":5,"position":0,"kind":"long","key":12,"content":1}
+{"bucket":6,"position":0,"kind":"string","key":"caf\xc3\xa9\u0009\\\"","content":3}
+{"bucket":8,"position":0,"kind":"string","keyHex":"ff","content":4}
+{'bucket': 3, 'position': 0, 'kind': 'string', 'key': '12', 'content': 2}
+{'bucket': 5, 'position': 0, 'kind': 'long', 'key': 12, 'content': 1}
+{'bucket': 6, 'position': 0, 'kind': 'string', 'key': 'caf\xc3\xa9\t\\"', 'content': 3}
+{'bucket': 8, 'position': 0, 'kind': 'string', 'keyHex': 'ff', 'content': 4}
 
 ## diff: keys only in a, only in b, and with other contents
 $ printf 'a\t1\nb\t2\nc\t3\n' | kelht build --out a.bin
@@ -137,12 +135,6 @@ kelht: -: line 2: a quoted field is not closed
 $ printf 'a,1\nb\n' | kelht build --csv --column 1 --content-column 2 --out out.bin
 kelht: -: line 2: no column 2
 [exit 2]
-$ printf '7\t1\n' | kelht build --long --out longs.bin
-$ kelht list longs.bin | kelht build --out out.bin
-kelht: -: line 2: a long key; give --long for a table of long keys
-[exit 2]
-$ ls
-longs.bin
 
 ## verify: a damaged file, with the offset and the reason
 $ host
@@ -198,9 +190,15 @@ $ kelht diff "$KEL_DATA/restart/empty.bin" past.bin
 kelht: past.bin: damaged at offset 34: the file ends where an entry record should start (the chain length asks for more)
 [exit 2]
 
-## verify: what the loader accepts but a dump never writes
+## verify: what the loader accepts but a dump never writes; restart listings
 # With 4 buckets long key 1 belongs in bucket 2, 2 and 5 in bucket 0, 3 in
 # bucket 3; the string "a" in bucket 3.
+# A restart listing gives back the bytes of the committed files (mixed.bin
+# holds both kinds, grown, with removals) and of files whose chains repeat a
+# key, sit outside their keys' bucket, repeat a bucket or run past the
+# counter. A chain length of 0 comes back as the one entry it stands for, and
+# bytes after the last chain are left out. A malformed restart listing
+# writes nothing.
 $ host
 > write sound.bin 4 2 0 1 20 #01 2 2 1 10 #01 1
 > write order.bin 4 2 2 0 10 #01 1 0 1 20 #01 2 #ff
@@ -234,23 +232,62 @@ negative.bin: inconsistent: 2 problems
 strings.bin: offset 23: string key "a" repeats the key at offset 16
 strings.bin: inconsistent: 1 problem
 [1]
-$ kelht list order.bin
+$ kelht list --format restart order.bin
+# kelht restart listing: buckets 4, counter 2
 bucket	position	kind	key	content
 2	0	long	1	10
 0	0	long	2	20
+$ for f in "$KEL_DATA"/restart/*.bin sound.bin twice.bin over.bin misplaced.bin strings.bin; do kelht list --format restart "$f" | kelht build --out again.bin && cmp "$f" again.bin && echo "${f#"$KEL_DATA"/}: same"; done
+restart/empty.bin: same
+restart/longs.bin: same
+restart/mixed.bin: same
+restart/strings.bin: same
+sound.bin: same
+twice.bin: same
+over.bin: same
+misplaced.bin: same
+strings.bin: same
+$ kelht list --format restart order.bin | kelht build --out again.bin && kelht verify again.bin
+again.bin: offset 25: bucket 0 stored after bucket 2: chains go in ascending bucket order
+again.bin: inconsistent: 1 problem
+[exit 1]
+$ c='bucket\tposition\tkind\tkey\tcontent'; for t in "0, counter 0\n$c" "4, counter x\n$c" "4, counter 1\nkey" "4, counter 1\n$c\n4\t0\tlong\t1\t1" "4, counter 2\n$c\n0\t0\tlong\t1\t1\n0\t2\tlong\t2\t2" "4, counter 1\n$c\n0\t0\tlong\t1\t1\n1\t0\tlong\t2\t2" "4, counter 2\n$c\n0\t0\tlong\t1\t1" "4, counter 1\n$c\n0\t0\tnumber\t1\t1"; do printf "# kelht restart listing: buckets $t\n" | kelht build --out bad.bin; echo "[$?]"; done; ls
+kelht: -: line 1: bucket count below 1
+[2]
+kelht: -: line 1: counter "x" is not a 32-bit integer
+[2]
+kelht: -: line 2: a restart listing's second line is the column line
+[2]
+kelht: -: line 3: bucket 4 outside 0..3
+[2]
+kelht: -: line 4: position 2 does not follow the row before it: a chain's positions count up from 0
+[2]
+kelht: -: line 4: a chain after counter 1 is reached: the library would not read it
+[2]
+kelht: -: line 1: counter 2 is more than the entries listed (1): the library would refuse the file
+[2]
+kelht: -: line 3: kind "number" is neither string nor long
+[2]
+again.bin
+misplaced.bin
+negative.bin
+order.bin
+over.bin
+sound.bin
+strings.bin
+twice.bin
 
 ## Shift_JIS keys: decoded with --cp932, escaped where they do not decode
 # The input is UTF-8: a hiragana a (\343\201\202), two kanji, two half-width
 # katakana; "\x82\xa0" is the hiragana a in Shift_JIS; "\x82" alone and
 # "\x85\x40" are no characters.
 $ printf '\343\201\202\t1\n\346\227\245\346\234\254\t2\n\357\275\266\357\276\205\t3\n\\x82\t4\n\\x85\\x40\t5\n' | kelht build --cp932 --out sjis.bin
-$ kelht list sjis.bin
-bucket	position	kind	key	content
-6	0	string	\x85@	5
-8	0	string	\x93\xfa\x96{	2
-10	0	string	\x82\xa0	1
-15	0	string	\x82	4
-16	0	string	\xb6\xc5	3
+$ kelht list --format jsonl --cp932 sjis.bin
+{"bucket":6,"position":0,"kind":"string","keyHex":"8540","content":5}
+{"bucket":8,"position":0,"kind":"string","key":"\xe6\x97\xa5\xe6\x9c\xac","content":2}
+{"bucket":10,"position":0,"kind":"string","key":"\xe3\x81\x82","content":1}
+{"bucket":15,"position":0,"kind":"string","keyHex":"82","content":4}
+{"bucket":16,"position":0,"kind":"string","key":"\xef\xbd\xb6\xef\xbe\x85","content":3}
 $ kelht list --cp932 sjis.bin
 bucket	position	kind	key	content
 6	0	string	\x85@	5
@@ -276,11 +313,19 @@ Run with --help for more information.
 [exit 2]
 $ kelht --help > /dev/null
 $ kelht list --format csv fruit.bin
---format: csv not in {tsv,jsonl}
+--format: csv not in {jsonl,restart,tsv}
 Run with --help for more information.
 [exit 2]
 $ kelht info absent.bin
 kelht: absent.bin: cannot open the file
+[exit 2]
+$ kelht info . ; echo "[$?]"; kelht build --out out.bin .
+kelht: .: a folder, not a file
+[2]
+kelht: .: a folder, not a file
+[exit 2]
+$ kelht frobnicate
+kelht: unknown command 'frobnicate' (run with --help for the commands)
 [exit 2]
 $ kelht build fruit.txt
 --out is required

@@ -1,110 +1,70 @@
-// build: a restart file from lines of keys and contents, made by the
-// library's builder and dumped by it.
+// build: a restart file from lines of keys and contents, a plain listing or
+// CSV, made by the library and dumped by it; from a restart listing,
+// written as listed (restartBuild.h).
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <istream>
-#include <memory>
 #include <string>
 #include <unordered_set>
 #include <vector>
 
 #include "commands.h"
-#include "cp932.h"
 #include "failure.h"
-#include "keyText.h"
 #include "library.h"
+#include "lineInput.h"
+#include "listing.h"
 #include "persist/restartScanner.h"
+#include "restartBuild.h"
 #include "scan.h"
 
 namespace kelht {
 
 namespace {
 
-// The first line of a listing printed by `kelht list`.
-const char kListingHeader[] = "bucket\tposition\tkind\tkey\tcontent";
-
 struct Row {
-  std::string key;  // a string key's bytes
+  bool isLong = false;
   int32_t longKey = 0;
+  std::string key;  // a string key's bytes
   int32_t content = 0;
 };
 
-// A malformed line ends the build before anything is written.
-[[noreturn]] void malformed(const BuildOptions& options, long line, const std::string& why) {
-  throw Failure(kTrouble, options.input + ": line " + std::to_string(line) + ": " + why);
-}
-
-std::vector<std::string> split(const std::string& line, char separator) {
-  std::vector<std::string> fields(1);
-  for (char c : line) {
-    if (c == separator) fields.emplace_back();
-    else fields.back() += c;
-  }
-  return fields;
-}
-
-int32_t integerField(const BuildOptions& options, long line, const std::string& text, const char* what) {
-  const std::optional<int32_t> value = int32FromText(text);
-  if (!value) malformed(options, line, std::string(what) + " \"" + text + "\" is not a 32-bit integer");
-  return *value;
-}
-
-// The key of a row, from its text: escaped, or raw bytes from a CSV field.
-Row rowFor(const BuildOptions& options, long line, const std::string& keyText, bool escaped,
+// A key of the kind --long asks for, from its text: escaped, or raw bytes
+// from a CSV field.
+Row keyRow(const BuildOptions& options, long line, const std::string& keyText, bool escaped,
            int32_t content) {
   Row row;
+  row.isLong = options.longKeys;
   row.content = content;
-  if (options.longKeys) {
-    row.longKey = integerField(options, line, keyText, "long key");
-    return row;
-  }
-  const std::optional<std::string> key =
-      escaped ? keyFromText(keyText, options.cp932)
-              : options.cp932 ? encodeCp932(keyText) : std::optional<std::string>(keyText);
-  if (!key || key->find('\0') != std::string::npos)
-    malformed(options, line, options.cp932 ? "not a key: a broken escape, a NUL byte or a character "
-                                             "Shift_JIS lacks"
-                                           : "not a key: a broken escape or a NUL byte");
-  if (key->size() > kel::kLongestStringKey) malformed(options, line, "key longer than 499999 bytes");
-  row.key = *key;
+  if (row.isLong) row.longKey = integerField(options.input, line, keyText, "long key");
+  else row.key = stringKeyField(options.input, line, keyText, escaped, options.cp932);
   return row;
 }
 
-// ---- lines of key<TAB>content, and listings --------------------------------
-
-bool readLine(std::istream& in, std::string& line) {
-  if (!std::getline(in, line)) return false;
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  return true;
+Row keyContentRow(const BuildOptions& options, long line, const std::string& text) {
+  const std::vector<std::string> fields = split(text, '\t');
+  if (fields.size() > 2) malformed(options.input, line, "more than a key and a content");
+  const int32_t content =
+      fields.size() == 2 ? integerField(options.input, line, fields[1], "content") : 0;
+  return keyRow(options, line, fields[0], true, content);
 }
 
-std::vector<Row> readLines(const BuildOptions& options, std::istream& in) {
+// A listing row keeps its kind, whatever --long says.
+Row listedRow(const BuildOptions& options, long line, const std::string& text) {
+  ListedEntry e = readListedEntry(options.input, line, text, options.cp932);
+  return {e.isLong, e.longKey, std::move(e.key), e.content};
+}
+
+// ---- lines of key<TAB>content, and plain listings --------------------------
+
+// `line` is the input's first line, already read.
+std::vector<Row> readLines(const BuildOptions& options, std::istream& in, std::string line) {
+  const bool listing = line == kListingColumns;
   std::vector<Row> rows;
-  std::string line;
-  long number = 0;
-  bool listing = false;
-  while (readLine(in, line)) {
-    if (++number == 1 && line == kListingHeader) {
-      listing = true;
-      continue;
-    }
-    const std::vector<std::string> fields = split(line, '\t');
-    if (listing) {
-      if (fields.size() != 5) malformed(options, number, "a listing row has five fields");
-      if ((fields[2] == "long") != options.longKeys)
-        malformed(options, number, options.longKeys ? "a string key; the table is of long keys"
-                                                    : "a long key; give --long for a table of long keys");
-      rows.push_back(rowFor(options, number, fields[3], true,
-                            integerField(options, number, fields[4], "content")));
-    } else {
-      if (fields.size() > 2) malformed(options, number, "more than a key and a content");
-      const int32_t content =
-          fields.size() == 2 ? integerField(options, number, fields[1], "content") : 0;
-      rows.push_back(rowFor(options, number, fields[0], true, content));
-    }
-  }
+  if (!listing) rows.push_back(keyContentRow(options, 1, line));
+  for (long number = 2; readLine(in, options.input, line); ++number)
+    rows.push_back(listing ? listedRow(options, number, line) : keyContentRow(options, number, line));
   // A listing shows each chain from its head, the key added last; adding the
   // rows in reverse makes the same chains again.
   if (listing) std::reverse(rows.begin(), rows.end());
@@ -139,7 +99,8 @@ bool readRecord(const BuildOptions& options, std::istream& in, std::vector<std::
       fields.back() += static_cast<char>(c);
     }
   }
-  if (quoted) malformed(options, first, "a quoted field is not closed");
+  requireRead(in, options.input);
+  if (quoted) malformed(options.input, first, "a quoted field is not closed");
   if (any) ++line;
   return any;
 }
@@ -151,13 +112,13 @@ std::vector<Row> readCsv(const BuildOptions& options, std::istream& in) {
   for (long start = 1; readRecord(options, in, fields, line); start = line + 1) {
     const auto column = [&](int number) -> const std::string& {
       if (static_cast<std::size_t>(number) > fields.size())
-        malformed(options, start, "no column " + std::to_string(number));
+        malformed(options.input, start, "no column " + std::to_string(number));
       return fields[static_cast<std::size_t>(number) - 1];
     };
     const int32_t content = options.contentColumn == 0
                                 ? 0
-                                : integerField(options, start, column(options.contentColumn), "content");
-    rows.push_back(rowFor(options, start, column(options.column), false, content));
+                                : integerField(options.input, start, column(options.contentColumn), "content");
+    rows.push_back(keyRow(options, start, column(options.column), false, content));
   }
   return rows;
 }
@@ -166,28 +127,38 @@ std::vector<Row> readCsv(const BuildOptions& options, std::istream& in) {
 
 // The library keeps the first content of a repeated key; the table is sized
 // for the distinct keys.
-std::vector<Row> distinct(std::vector<Row> rows, bool longKeys) {
+std::vector<Row> distinct(std::vector<Row> rows) {
   std::unordered_set<std::string> strings;
   std::unordered_set<int32_t> longs;
   std::vector<Row> kept;
   for (Row& row : rows)
-    if (longKeys ? longs.insert(row.longKey).second : strings.insert(row.key).second)
+    if (row.isLong ? longs.insert(row.longKey).second : strings.insert(row.key).second)
       kept.push_back(std::move(row));
   return kept;
 }
 
-void buildTable(const KelHashTableFun& ht, const std::vector<Row>& rows, bool longKeys) {
-  std::vector<int> contents;
-  std::vector<int> longs;
+// One builder call makes the table, sized for every key: makeHashTableLng
+// when all keys are long; else makeHashTableStrList, whose array holds a
+// null, which it skips, in each long key's place, and the long keys are
+// added after it. A listing of a table built here so gives the same chains
+// again: its long keys were added last then too.
+void buildTable(const KelHashTableFun& ht, const std::vector<Row>& rows) {
   std::vector<const char*> strings;
+  std::vector<int> longs;
+  std::vector<int> contents;
   for (const Row& row : rows) {
+    strings.push_back(row.isLong ? nullptr : row.key.c_str());
+    if (row.isLong) longs.push_back(row.longKey);
     contents.push_back(row.content);
-    if (longKeys) longs.push_back(row.longKey);
-    else strings.push_back(row.key.c_str());
   }
   const int count = static_cast<int>(rows.size());
-  if (longKeys) ht.makeHashTableLng(longs.data(), count, contents.data());
-  else ht.makeHashTableStrList(strings.data(), count, contents.data());
+  if (longs.size() == rows.size()) {
+    ht.makeHashTableLng(longs.data(), count, contents.data());
+    return;
+  }
+  ht.makeHashTableStrList(strings.data(), count, contents.data());
+  for (const Row& row : rows)
+    if (row.isLong) ht.addOneLng(row.longKey, row.content);
 }
 
 // The library dumps silently or not at all; the file must hold the table.
@@ -216,14 +187,19 @@ bool holds(const std::string& path, std::size_t keys) {
 int build(const BuildOptions& options, Library& library) {
   std::ifstream file;
   if (options.input != "-") {
+    refuseFolder(options.input);
     file.open(options.input, std::ios::binary);
     if (!file) throw Failure(kTrouble, options.input + ": cannot open the file");
   }
   std::istream& in = options.input == "-" ? std::cin : file;
-  const std::vector<Row> rows =
-      distinct(options.csv ? readCsv(options, in) : readLines(options, in), options.longKeys);
+  std::string first;
+  const bool lines = !options.csv && readLine(in, options.input, first);
+  if (lines && startsRestartListing(first)) return buildFromRestartListing(options, in, first);
+  const std::vector<Row> rows = distinct(options.csv ? readCsv(options, in)
+                                         : lines     ? readLines(options, in, first)
+                                                     : std::vector<Row>());
   const KelHashTableFun& ht = *library;
-  buildTable(ht, rows, options.longKeys);
+  buildTable(ht, rows);
   ht.dumpToRestartFile(options.out.c_str());
   ht.close();
   if (!holds(options.out, rows.size())) throw Failure(kTrouble, options.out + ": cannot write the file");

@@ -12,7 +12,8 @@ class Library;
 // Reading restart files without the library: nothing is loaded into a table.
 int info(const std::string& path);
 int verify(const std::string& path);
-int list(const std::string& path, bool jsonl, bool cp932);
+enum class ListFormat { tsv, restart, jsonl };  // see listing.h
+int list(const std::string& path, ListFormat format, bool cp932);
 
 struct BuildOptions {
   std::string out;

@@ -73,7 +73,7 @@ std::optional<std::string> toCp932(std::string_view text) {
 
 }  // namespace
 
-std::optional<std::string> decodeCp932Character(std::string_view bytes) {
+std::optional<std::string> decodeCp932(std::string_view bytes) {
   std::optional<std::string> text = toUtf8(bytes);
   if (!text || toCp932(*text) != std::string(bytes)) return std::nullopt;
   return text;

@@ -8,9 +8,9 @@
 
 namespace kelht {
 
-// One character's bytes (one or two) as UTF-8, or null when they do not
-// decode, or do not encode back to the same bytes.
-std::optional<std::string> decodeCp932Character(std::string_view bytes);
+// Shift_JIS bytes (a character, or a whole key) as UTF-8, or null when they
+// do not decode, or do not encode back to the same bytes.
+std::optional<std::string> decodeCp932(std::string_view bytes);
 
 // UTF-8 text as Shift_JIS, or null when it is not UTF-8 or has a character
 // that Shift_JIS lacks.

@@ -1,4 +1,4 @@
-// info, list and verify: a restart file read record by record, in memory
+// info and verify: a restart file read record by record, in memory
 // proportional to its bucket count (verify also keeps one chain's keys).
 #include <algorithm>
 #include <cstdio>
@@ -21,8 +21,6 @@ namespace {
 using kel::RestartChain;
 using kel::RestartEntry;
 
-std::string_view keyOf(const RestartEntry& e) { return {e.stringKey, e.keyLength}; }
-
 // A key inside a sentence: a long key by its number, a string key quoted and
 // cut after 40 bytes.
 std::string describeKey(bool isLong, int32_t longKey, std::string_view key) {
@@ -31,13 +29,6 @@ std::string describeKey(bool isLong, int32_t longKey, std::string_view key) {
   if (key.size() <= kShown) return "string key \"" + escapedKey(key, false) + "\"";
   return "string key \"" + escapedKey(key.substr(0, kShown), false) + "...\" (" +
          std::to_string(key.size()) + " bytes)";
-}
-
-// Ends a command on a damaged file, after what it printed so far.
-int reportDamage(const std::string& path, const ScannedFile& file) {
-  std::fflush(stdout);
-  std::fprintf(stderr, "kelht: %s\n", damageReport(path, file).c_str());
-  return kAnswerNo;
 }
 
 // ---- info -------------------------------------------------------------------
@@ -95,66 +86,6 @@ int info(const std::string& path) {
       << (entries == 0 ? std::string("-") : fixed(static_cast<double>(file.bytes) / entries, 1))
       << '\n';
   return 0;
-}
-
-// ---- list -------------------------------------------------------------------
-
-namespace {
-
-class Lister final : public kel::RestartVisitor {
- public:
-  Lister(bool jsonl, bool cp932) : jsonl_(jsonl), cp932_(cp932) {}
-  void header(int32_t, int32_t) override {
-    if (!jsonl_) out_ << "bucket\tposition\tkind\tkey\tcontent\n";
-  }
-  void chain(const RestartChain& chain) override {
-    bucket_ = chain.bucket;
-    position_ = 0;
-  }
-  void entry(const RestartEntry& e) override {
-    const std::string key = e.isLong ? std::to_string(e.longKey) : escapedKey(keyOf(e), cp932_);
-    const char* kind = e.isLong ? "long" : "string";
-    if (jsonl_) {
-      out_ << "{\"bucket\":" << bucket_ << ",\"position\":" << position_ << ",\"kind\":\"" << kind
-           << "\",\"key\":";
-      if (e.isLong) out_ << key;
-      else out_ << '"' << jsonEscaped(key) << '"';
-      out_ << ",\"content\":" << e.content << "}\n";
-    } else {
-      out_ << bucket_ << '\t' << position_ << '\t' << kind << '\t' << key << '\t' << e.content
-           << '\n';
-    }
-    ++position_;
-  }
-  void chainEnd() override {}
-
- private:
-  // A printed key holds no control characters; only these two need escaping.
-  static std::string jsonEscaped(const std::string& key) {
-    std::string out;
-    for (char c : key) {
-      if (c == '\\' || c == '"') out += '\\';
-      out += c;
-    }
-    return out;
-  }
-
-  Output out_;
-  bool jsonl_;
-  bool cp932_;
-  int32_t bucket_ = 0;
-  int64_t position_ = 0;
-};
-
-}  // namespace
-
-int list(const std::string& path, bool jsonl, bool cp932) {
-  ScannedFile file;
-  {
-    Lister lister(jsonl, cp932);  // prints every row before a damage report
-    file = scanFile(path, lister);
-  }
-  return file.damaged() ? reportDamage(path, file) : 0;
 }
 
 // ---- verify -----------------------------------------------------------------

@@ -33,13 +33,35 @@ std::size_t appendCp932(std::string& out, std::string_view key, std::size_t i) {
   const auto c = static_cast<unsigned char>(key[i]);
   const std::size_t width = leadByte(c) && i + 1 < key.size() ? 2 : 1;
   if (leadByte(c) || katakana(c)) {
-    if (std::optional<std::string> text = decodeCp932Character(key.substr(i, width))) {
+    if (std::optional<std::string> text = decodeCp932(key.substr(i, width))) {
       out += *text;
       return width;
     }
   }
   appendEscaped(out, c);
   return 1;
+}
+
+// Well-formed UTF-8: no stray continuation bytes, no overlong forms, no
+// surrogates, nothing past U+10FFFF.
+bool validUtf8(std::string_view text) {
+  for (std::size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const std::size_t width = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2
+                              : lead >= 0xE0 && lead <= 0xEF             ? 3
+                              : lead >= 0xF0 && lead <= 0xF4             ? 4
+                                                                         : 0;
+    if (width == 0 || width > text.size() - i) return false;
+    // The second byte's range narrows after E0, ED, F0 and F4.
+    unsigned char low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
+    unsigned char high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
+    for (std::size_t k = 1; k < width; ++k, low = 0x80, high = 0xBF) {
+      const auto next = static_cast<unsigned char>(text[i + k]);
+      if (next < low || next > high) return false;
+    }
+    i += width;
+  }
+  return true;
 }
 
 int hexDigit(char c) {
@@ -80,6 +102,12 @@ std::string escapedKey(std::string_view key, bool cp932) {
     }
   }
   return out;
+}
+
+std::optional<std::string> keyAsUnicode(std::string_view key, bool cp932) {
+  if (cp932) return decodeCp932(key);
+  if (!validUtf8(key)) return std::nullopt;
+  return std::string(key);
 }
 
 std::optional<std::string> keyFromText(std::string_view text, bool cp932) {

@@ -15,6 +15,10 @@ namespace kelht {
 // The printed form of a string key.
 std::string escapedKey(std::string_view key, bool cp932);
 
+// A string key as Unicode text in UTF-8, when it is text: valid UTF-8 or,
+// with cp932, valid Shift_JIS (decoded). Null otherwise.
+std::optional<std::string> keyAsUnicode(std::string_view key, bool cp932);
+
 // The bytes of a printed key: escapes undone and, with cp932, the text
 // between them encoded as Shift_JIS. Null when the text is not a key: a
 // broken escape, a NUL byte, text that Shift_JIS cannot encode.

@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
+#include <map>
 #include <new>
 #include <string>
 #include <vector>
@@ -63,6 +64,15 @@ std::vector<std::string> arguments(int argc, char** argv) { return {argv, argv +
 std::string nativePath(const std::string& path) { return path; }
 #endif
 
+// The word given as the command when it names none: CLI11 would only say
+// that a command is required.
+std::string unknownCommand(const CLI::App& app) {
+  if (!app.get_subcommands().empty()) return {};
+  for (const std::string& argument : app.remaining())
+    if (argument.empty() || argument[0] != '-') return argument;
+  return {};
+}
+
 int run(std::vector<std::string> texts) {
   using kelht::Library;
   CLI::App app("Inspects, verifies, builds, queries and compares kelHashTableFun restart files.",
@@ -90,10 +100,14 @@ int run(std::vector<std::string> texts) {
   bool cp932 = false;
   CLI::App* list = app.add_subcommand("list", "Every entry in walk order: bucket, position, kind, key, content");
   list->add_option("FILE", file, "Restart file")->required();
-  list->add_option("--format", format, "tsv (with a header line) or jsonl")
-      ->check(CLI::IsMember({"tsv", "jsonl"}));
+  const std::map<std::string, kelht::ListFormat> formats = {
+      {"tsv", kelht::ListFormat::tsv}, {"restart", kelht::ListFormat::restart}, {"jsonl", kelht::ListFormat::jsonl}};
+  list->add_option("--format", format,
+                   "tsv (with a header line), restart (tsv after the bucket count and counter: build "
+                   "makes the same file of it) or jsonl")
+      ->check(CLI::IsMember(formats));
   list->add_flag("--cp932", cp932, "Show string keys decoded from Shift_JIS (code page 932)");
-  list->callback([&] { command = [&](Library&) { return kelht::list(file, format == "jsonl", cp932); }; });
+  list->callback([&] { command = [&](Library&) { return kelht::list(file, formats.at(format), cp932); }; });
 
   kelht::BuildOptions options;
   CLI::App* build = app.add_subcommand(
@@ -136,6 +150,9 @@ int run(std::vector<std::string> texts) {
   try {
     app.parse(static_cast<int>(argv.size()), argv.data());
   } catch (const CLI::ParseError& error) {
+    const std::string unknown = unknownCommand(app);
+    if (!unknown.empty())
+      throw kelht::Failure(kelht::kTrouble, "unknown command '" + unknown + "' (run with --help for the commands)");
     const int status = app.exit(error);
     return status == 0 ? 0 : kelht::kTrouble;
   }

@@ -1,6 +1,7 @@
 #include "scan.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 
 #include "failure.h"
@@ -83,7 +84,13 @@ std::string why(RestartDamage damage, int32_t size) {
 
 }  // namespace
 
+void refuseFolder(const std::string& path) {
+  std::error_code error;
+  if (std::filesystem::is_directory(path, error)) throw Failure(kTrouble, path + ": a folder, not a file");
+}
+
 ScannedFile scanFile(const std::string& path, kel::RestartVisitor& visitor) {
+  refuseFolder(path);
   const std::unique_ptr<std::FILE, Closer> file(std::fopen(path.c_str(), "rb"));
   if (!file) throw Failure(kTrouble, path + ": cannot open the file");
   ScannedFile scanned;
@@ -91,12 +98,19 @@ ScannedFile scanFile(const std::string& path, kel::RestartVisitor& visitor) {
   Progress progress(scanned.bytes);
   Watcher watcher(visitor, scanned, progress);
   scanned.scan = kel::scanRestartFile(file.get(), watcher);
+  if (std::ferror(file.get())) throw Failure(kTrouble, path + ": cannot read the file");
   return scanned;
 }
 
 std::string damageReport(const std::string& path, const ScannedFile& file) {
   return path + ": damaged at offset " + std::to_string(file.scan.offset) + ": " +
          why(file.scan.damage, file.size);
+}
+
+int reportDamage(const std::string& path, const ScannedFile& file) {
+  std::fflush(stdout);
+  std::fprintf(stderr, "kelht: %s\n", damageReport(path, file).c_str());
+  return kAnswerNo;
 }
 
 void requireLoadable(const std::string& path) {

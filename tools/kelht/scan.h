@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "persist/restartScanner.h"
 
@@ -17,12 +18,23 @@ struct ScannedFile {
   bool damaged() const { return scan.damage != kel::RestartDamage::kNone; }
 };
 
+// A string key's bytes.
+inline std::string_view keyOf(const kel::RestartEntry& e) { return {e.stringKey, e.keyLength}; }
+
+// A Failure when `path` names a folder, which some systems open as a file
+// that reads nothing.
+void refuseFolder(const std::string& path);
+
 // Shows every record of the file at `path` to `visitor`. A file that cannot
-// be opened is a Failure.
+// be opened or read (a folder, for one) is a Failure.
 ScannedFile scanFile(const std::string& path, kel::RestartVisitor& visitor);
 
 // "PATH: damaged at offset N: why".
 std::string damageReport(const std::string& path, const ScannedFile& file);
+
+// Ends a command on a damaged file, after what it printed so far: the damage
+// report on standard error, exit status 1.
+int reportDamage(const std::string& path, const ScannedFile& file);
 
 // A Failure unless the file is sound enough for the library to load: the
 // library would end the process on a damaged file.

@@ -28,17 +28,17 @@ $ printf 'a\t1\n' | prefix/bin/kelht build --out a.bin && prefix/bin/kelht get a
 key	found	content
 a	1	1
 
-## the README's example host, built with find_package and with pkg-config
+## the README's example host, built with find_package and with pkg-config from a moved prefix
+# Both give the library's path from where the package lies: the prefix is
+# installed, then moved, before the hosts are built.
 $ awk '/^```c$/ {keep = 1; next} /^```$/ && keep {exit} keep' "$KEL_SOURCE/README.md" | sed 's/kelHashTableFunLoad(&ht, NULL)/kelHashTableFunLoad(\&ht, KELHASHTABLEFUN_LIBRARY_PATH)/' > myhost.c
 $ grep -c KELHASHTABLEFUN_LIBRARY_PATH myhost.c
 1
-$ cmake --install "$(dirname "$KEL_LIBRARY")" --prefix "$PWD/prefix" > /dev/null
+$ cmake --install "$(dirname "$KEL_LIBRARY")" --prefix "$PWD/prefix" > /dev/null && mv prefix moved
 $ printf 'cmake_minimum_required(VERSION 3.25)\nproject(myhost C)\nfind_package(kelHashTableFun 1 CONFIG REQUIRED)\nadd_executable(myhost myhost.c)\ntarget_link_libraries(myhost PRIVATE kelHashTableFun::kelHashTableFun)\n' > CMakeLists.txt
-$ cmake -S . -B build -G Ninja -DCMAKE_PREFIX_PATH="$PWD/prefix" > /dev/null && cmake --build build > /dev/null
+$ cmake -S . -B build -G Ninja -DCMAKE_PREFIX_PATH="$PWD/moved" > /dev/null && cmake --build build > /dev/null
 $ build/myhost
 pear -> 2
-$ cc -std=c99 myhost.c -o pkghost -DKELHASHTABLEFUN_LIBRARY_PATH="\"$(PKG_CONFIG_PATH="$PWD/prefix/lib/pkgconfig" pkg-config --variable=library kelHashTableFun)\"" $(PKG_CONFIG_PATH="$PWD/prefix/lib/pkgconfig" pkg-config --cflags --libs kelHashTableFun)
+$ cc -std=c99 myhost.c -o pkghost -DKELHASHTABLEFUN_LIBRARY_PATH="\"$(PKG_CONFIG_PATH="$PWD/moved/lib/pkgconfig" pkg-config --variable=library kelHashTableFun)\"" $(PKG_CONFIG_PATH="$PWD/moved/lib/pkgconfig" pkg-config --cflags --libs kelHashTableFun)
 $ ./pkghost
 pear -> 2
-$ mv prefix moved && PKG_CONFIG_PATH="$PWD/moved/lib/pkgconfig" pkg-config --variable=library kelHashTableFun | sed "s|^$PWD/||"
-moved/lib/pkgconfig/../../lib/libkelHashTableFun.so.1

@@ -17,3 +17,11 @@ $ script -qec "$KEL_KELHT verify small.bin" /dev/null | tr '\r' '\n' | grep -v '
 small.bin: sound: 300000 entries in 900002 buckets
 $ kelht verify large.bin 2>&1
 large.bin: sound: 500000 entries in 1500002 buckets
+
+## a file that opens but cannot be read: exit status 2
+# /proc/self/mem fails its first read, and so does a folder on standard input.
+$ kelht info /proc/self/mem; echo "[$?]"; kelht build --out out.bin < .
+kelht: /proc/self/mem: cannot read the file
+[2]
+kelht: -: cannot read the file
+[exit 2]

@@ -55,3 +55,8 @@ MessageBoxA
 $ $KEL_OBJDUMP -d $KEL_OBJECTS | grep -cE '\sf(add|sub|subr|mul|div|divr|sqrt|prem|scale)[lsp]?\s'
 0
 [exit 1]
+
+## the release DLL carries no debug sections
+$ $KEL_OBJDUMP -h "$KEL_LIBRARY" | grep -c '[.]debug'
+0
+[exit 1]
