@@ -58,6 +58,25 @@ class DumpTarget {
   // cannot be opened, and then nothing was created or changed.
   bool open(const char* path);
 
+  // Writes the target, once it is open: write(file) puts the `bytes` bytes
+  // into the stream it is given and returns false when a write failed. A
+  // replacement that cannot be completed calls it again for the target
+  // itself, written in place.
+  template <typename Write>
+  DumpOutcome write(int64_t bytes, Write write) {
+    for (std::FILE* file = startWriting(bytes); file != nullptr; file = writeInPlaceInstead())
+      if (write(file) && commit()) return DumpOutcome::landed;
+    return abandon();
+  }
+
+  // For a fatal end while the dump is open: the stream being written, for
+  // the report to close. When the process exits, the temporary file and a
+  // target the dump created are removed.
+  std::FILE* handToFatalReport();
+
+ private:
+  friend void endDumpAtExit();
+
   // The stream to write the dump's `bytes` to: a temporary file that will
   // replace the target, or the target itself with room reserved for them.
   // Null when neither can be had: the target is as it was.
@@ -74,14 +93,6 @@ class DumpTarget {
 
   // Gives the dump up: see the outcomes above.
   DumpOutcome abandon();
-
-  // For a fatal end while the dump is open: the stream being written, for
-  // the report to close. When the process exits, the temporary file and a
-  // target the dump created are removed.
-  std::FILE* handToFatalReport();
-
- private:
-  friend void endDumpAtExit();
 
   // Each platform's half (dumpTargetPosix.cpp, dumpTargetWindows.cpp).
   bool openPath(const char* path);

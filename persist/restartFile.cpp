@@ -40,15 +40,13 @@ DumpOutcome dumpRestartFile(const HashTable& table, const char* path) {
   RestartWriter writer;
   DumpTarget target;
   if (!target.open(path)) return DumpOutcome::notOpened;  // nowhere to write: silently nothing
-  const int64_t bytes = writer.write(table, nullptr).bytes;
-  for (std::FILE* file = target.startWriting(bytes); file != nullptr; file = target.writeInPlaceInstead()) {
+  return target.write(writer.write(table, nullptr).bytes, [&](std::FILE* file) {
     const RestartWrite written = writer.write(table, file);
     if (written.entries != table.counter())
       showFatal(target.handToFatalReport(), kCounterMismatchFormat, table.counter(),
                 static_cast<int>(written.entries));
-    if (written.complete && target.commit()) return DumpOutcome::landed;
-  }
-  return target.abandon();
+    return written.complete;
+  });
 }
 
 HashTable* loadRestartFile(const char* path) {

@@ -48,10 +48,11 @@ class Image {
 // persist/dumpTarget.h). What is not committed goes with the target.
 void writeFile(const std::string& path, const std::string& bytes) {
   kel::DumpTarget target;
-  std::FILE* file = target.open(path.c_str()) ? target.startWriting() : nullptr;
-  if (file == nullptr || std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size() ||
-      !target.commit())
-    throw Failure(kTrouble, path + ": cannot write the file");
+  const bool written = target.open(path.c_str()) &&
+                       target.write(static_cast<int64_t>(bytes.size()), [&](std::FILE* file) {
+                         return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+                       }) == kel::DumpOutcome::landed;
+  if (!written) throw Failure(kTrouble, path + ": cannot write the file");
 }
 
 }  // namespace
