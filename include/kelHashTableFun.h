@@ -23,6 +23,11 @@
  *
  * When kelHashTableFunLoad returns 0, ht.error says what failed.
  *
+ * The header compiles as C89 and as C++98 and later. Where <stdint.h> is
+ * missing (Visual C++ before 2010; a host may also define
+ * KELHASHTABLEFUN_NO_STDINT) its two integer types are made from the
+ * compiler's own types instead.
+ *
  * Arguments the library cannot use are tolerated as follows:
  *   - a negative count builds an empty table, as a count of 0 would, and
  *     makes the searches do nothing;
@@ -46,7 +51,24 @@
 #ifndef KELHASHTABLEFUN_H
 #define KELHASHTABLEFUN_H
 
+/*
+ * kelHashTableFun_int32: a signed 32-bit integer (int32_t).
+ * kelHashTableFun_word: a signed integer as wide as a pointer (intptr_t).
+ */
+#if defined(KELHASHTABLEFUN_NO_STDINT) || (defined(_MSC_VER) && _MSC_VER < 1600)
+typedef int kelHashTableFun_int32; /* int is 32 bits on every target of the library */
+#if defined(_WIN64) && defined(__GNUC__)
+__extension__ typedef long long kelHashTableFun_word;
+#elif defined(_WIN64)
+typedef __int64 kelHashTableFun_word;
+#else
+typedef long kelHashTableFun_word; /* 32-bit targets, and 64-bit Linux */
+#endif
+#else
 #include <stdint.h>
+typedef int32_t kelHashTableFun_int32;
+typedef intptr_t kelHashTableFun_word;
+#endif
 
 #if defined(_WIN32)
 #define KELHASHTABLEFUN_CALL __cdecl
@@ -72,9 +94,10 @@ struct DataSetFiles;
  * k * sizeof(void*). On a 32-bit build every word is 32 bits wide (word k at
  * byte 4k); on a 64-bit build every word is widened to 64 bits (word k at
  * byte 8k), in the same order and with the same meaning. Address words are
- * pointers. Numeric words are intptr_t, and the library takes the signed
- * 32-bit number held in their low 32 bits (on a 64-bit build the upper half
- * is ignored, so a value may be stored sign-extended or not).
+ * pointers. Numeric words are kelHashTableFun_word (intptr_t), and the
+ * library takes the signed 32-bit number held in their low 32 bits (on a
+ * 64-bit build the upper half is ignored, so a value may be stored
+ * sign-extended or not).
  *
  * Descriptors: on Linux the record file and string file are POSIX
  * descriptors, used with read and lseek; on Windows they are descriptors of
@@ -128,38 +151,38 @@ struct DataSetFiles;
  * named above, and 1024 bytes at most into its own buffer per string.
  */
 typedef struct DataSet {
-  intptr_t reserved0;
-  intptr_t reserved1;
-  const void* rowCacheBase;             /* word 2: first byte of the cached rows */
-  const struct DataSetFiles* files;     /* word 3: the data set's descriptors */
-  intptr_t reserved4;
-  intptr_t reserved5;
-  intptr_t rowCount;                    /* word 6: number of rows */
-  const int32_t* columnKinds;           /* word 7: per column, 1 = strings, 2 = integers */
-  intptr_t reserved8;
-  intptr_t recordLength;                /* word 9: bytes per row, cached and in the file */
-  intptr_t cachedRowCount;              /* word 10: number of consecutive cached rows */
-  intptr_t reserved11;
-  intptr_t firstCachedRow;              /* word 12: row index of the first cached row */
-  intptr_t reserved13;
-  const int32_t* columnOffsets;         /* word 14: per column, byte offset of its cell */
-  intptr_t reserved15;
-  intptr_t reserved16;
-  const int32_t* stringCounts;          /* word 17: per column, number of strings */
-  intptr_t reserved18;
-  intptr_t reserved19;
-  intptr_t reserved20;
-  const int32_t* const* stringOffsets;  /* word 21: per column, each string's heap offset */
-  intptr_t reserved22;
-  intptr_t stringHeapMemoryLength;      /* word 23: bytes of the heap held in memory */
-  const char* stringHeapMemoryBase;     /* word 24: the heap's in-memory part */
+  kelHashTableFun_word reserved0;
+  kelHashTableFun_word reserved1;
+  const void* rowCacheBase;                  /* word 2: first byte of the cached rows */
+  const struct DataSetFiles* files;          /* word 3: the data set's descriptors */
+  kelHashTableFun_word reserved4;
+  kelHashTableFun_word reserved5;
+  kelHashTableFun_word rowCount;             /* word 6: number of rows */
+  const kelHashTableFun_int32* columnKinds;  /* word 7: per column, 1 = strings, 2 = integers */
+  kelHashTableFun_word reserved8;
+  kelHashTableFun_word recordLength;         /* word 9: bytes per row, cached and in the file */
+  kelHashTableFun_word cachedRowCount;       /* word 10: number of consecutive cached rows */
+  kelHashTableFun_word reserved11;
+  kelHashTableFun_word firstCachedRow;       /* word 12: row index of the first cached row */
+  kelHashTableFun_word reserved13;
+  const kelHashTableFun_int32* columnOffsets; /* word 14: per column, byte offset of its cell */
+  kelHashTableFun_word reserved15;
+  kelHashTableFun_word reserved16;
+  const kelHashTableFun_int32* stringCounts; /* word 17: per column, number of strings */
+  kelHashTableFun_word reserved18;
+  kelHashTableFun_word reserved19;
+  kelHashTableFun_word reserved20;
+  const kelHashTableFun_int32* const* stringOffsets; /* word 21: per column, each string's offset */
+  kelHashTableFun_word reserved22;
+  kelHashTableFun_word stringHeapMemoryLength; /* word 23: bytes of the heap held in memory */
+  const char* stringHeapMemoryBase;          /* word 24: the heap's in-memory part */
 } DataSet;
 
 /* The descriptors of a data set's files, opened by the host. */
 typedef struct DataSetFiles {
-  intptr_t reserved0;
-  intptr_t recordFile; /* word 1: the record file */
-  intptr_t stringFile; /* word 2: the string file */
+  kelHashTableFun_word reserved0;
+  kelHashTableFun_word recordFile; /* word 1: the record file */
+  kelHashTableFun_word stringFile; /* word 2: the string file */
 } DataSetFiles;
 
 /*
@@ -274,9 +297,21 @@ typedef struct KelHashTableFun {
 #define KELHASHTABLEFUN_DEFAULT_PATH "libkelHashTableFun.so"
 #endif
 
+/* The loader's functions: static, and inline where the language has it. */
+#if defined(__cplusplus) || (defined(__STDC_VERSION__) && __STDC_VERSION__ >= 199901L)
+#define KELHASHTABLEFUN_INLINE static inline
+#elif defined(__GNUC__)
+#define KELHASHTABLEFUN_INLINE static __inline__
+#elif defined(_MSC_VER)
+#define KELHASHTABLEFUN_INLINE static __inline
+#else
+#define KELHASHTABLEFUN_INLINE static
+#endif
+
 typedef void (*kelHashTableFun_anyFunction)(void);
 
-static inline kelHashTableFun_anyFunction kelHashTableFunFind(void* library, const char* name) {
+KELHASHTABLEFUN_INLINE kelHashTableFun_anyFunction kelHashTableFunFind(void* library,
+                                                                      const char* name) {
 #if defined(_WIN32)
   /* FARPROC to another function pointer type: no detour through void*,
      which ISO C does not allow for function pointers. */
@@ -290,14 +325,32 @@ static inline kelHashTableFun_anyFunction kelHashTableFunFind(void* library, con
 }
 
 /* Appends `text` to api->error, as much of it as fits. */
-static inline void kelHashTableFunAppendError(KelHashTableFun* api, const char* text) {
+KELHASHTABLEFUN_INLINE void kelHashTableFunAppendError(KelHashTableFun* api, const char* text) {
   size_t used = strlen(api->error);
   while (*text != '\0' && used + 1 < sizeof api->error) api->error[used++] = *text++;
   api->error[used] = '\0';
 }
 
+#if defined(_WIN32)
+/* Appends the system's reason, with its insert %1 (the file) filled in. */
+KELHASHTABLEFUN_INLINE void kelHashTableFunAppendReason(KelHashTableFun* api, const char* reason,
+                                                        const char* path) {
+  char character[2];
+  character[1] = '\0';
+  while (*reason != '\0') {
+    if (reason[0] == '%' && reason[1] == '1') {
+      kelHashTableFunAppendError(api, path);
+      reason += 2;
+    } else {
+      character[0] = *reason++;
+      kelHashTableFunAppendError(api, character);
+    }
+  }
+}
+#endif
+
 /* Sets api->error to why `path` could not be loaded, right after the failure. */
-static inline void kelHashTableFunLoadFailed(KelHashTableFun* api, const char* path) {
+KELHASHTABLEFUN_INLINE void kelHashTableFunLoadFailed(KelHashTableFun* api, const char* path) {
 #if defined(_WIN32)
   DWORD code = GetLastError();
   char reason[256];
@@ -316,7 +369,7 @@ static inline void kelHashTableFunLoadFailed(KelHashTableFun* api, const char* p
   } while (code != 0);
   kelHashTableFunAppendError(api, path);
   kelHashTableFunAppendError(api, ": ");
-  kelHashTableFunAppendError(api, length > 0 ? reason : "cannot be loaded");
+  kelHashTableFunAppendReason(api, length > 0 ? reason : "cannot be loaded", path);
   kelHashTableFunAppendError(api, " (error ");
   kelHashTableFunAppendError(api, number + digits);
   kelHashTableFunAppendError(api, ")");
@@ -334,7 +387,7 @@ static inline void kelHashTableFunLoadFailed(KelHashTableFun* api, const char* p
 }
 
 /* Releases the library (the current table, if any, is not closed). */
-static inline void kelHashTableFunUnload(KelHashTableFun* api) {
+KELHASHTABLEFUN_INLINE void kelHashTableFunUnload(KelHashTableFun* api) {
   if (api->library != NULL) {
 #if defined(_WIN32)
     FreeLibrary((HMODULE)api->library);
@@ -355,7 +408,7 @@ static inline void kelHashTableFunUnload(KelHashTableFun* api) {
  *   "kelHashTableFun.dll: The specified module could not be found. (error 126)"
  *   "./libkelHashTableFun.so: no export named removeOneStr"
  */
-static inline int kelHashTableFunLoad(KelHashTableFun* api, const char* path) {
+KELHASHTABLEFUN_INLINE int kelHashTableFunLoad(KelHashTableFun* api, const char* path) {
   const char* missing = NULL;
   if (path == NULL) path = KELHASHTABLEFUN_DEFAULT_PATH;
   memset(api, 0, sizeof *api);

@@ -34,16 +34,29 @@ $ LD_LIBRARY_PATH="$(dirname "$KEL_LIBRARY")" ./linkedHost "$KEL_LIBRARY"
 closeSafetyHost: close(fd) left the descriptor open
 [exit 1]
 
-## the header compiles without a warning under -pedantic, as C99 and C++17, with every compiler hosts are built with
-$ for c in gcc g++ clang clang++ i686-w64-mingw32-gcc-win32 i686-w64-mingw32-g++-win32 x86_64-w64-mingw32-gcc-win32 x86_64-w64-mingw32-g++-win32; do case $c in *++*) l="c++ -std=c++17" ;; *) l="c -std=c99" ;; esac; $c -x $l -Wall -Wextra -pedantic -Werror -O2 -I"$KEL_SOURCE/include" -c "$KEL_SOURCE/tests/host/pedanticHost.c" -o host.o && echo "$c: no warning"; done
-gcc: no warning
-g++: no warning
-clang: no warning
-clang++: no warning
-i686-w64-mingw32-gcc-win32: no warning
-i686-w64-mingw32-g++-win32: no warning
-x86_64-w64-mingw32-gcc-win32: no warning
-x86_64-w64-mingw32-g++-win32: no warning
+## the header compiles without a warning under -pedantic, as C89 (with and without <stdint.h>), C99, C++98 and C++17, with every compiler hosts are built with
+$ for c in gcc g++ clang clang++ i686-w64-mingw32-gcc-win32 i686-w64-mingw32-g++-win32 x86_64-w64-mingw32-gcc-win32 x86_64-w64-mingw32-g++-win32; do case $c in *++*) set -- "c++ -std=c++98" "c++ -std=c++17" ;; *) set -- "c -std=c89" "c -std=c89 -DKELHASHTABLEFUN_NO_STDINT" "c -std=c99" ;; esac; for l; do $c -x $l -Wall -Wextra -pedantic -Werror -O2 -I"$KEL_SOURCE/include" -c "$KEL_SOURCE/tests/host/pedanticHost.c" -o host.o && echo "$c $l: no warning"; done; done
+gcc c -std=c89: no warning
+gcc c -std=c89 -DKELHASHTABLEFUN_NO_STDINT: no warning
+gcc c -std=c99: no warning
+g++ c++ -std=c++98: no warning
+g++ c++ -std=c++17: no warning
+clang c -std=c89: no warning
+clang c -std=c89 -DKELHASHTABLEFUN_NO_STDINT: no warning
+clang c -std=c99: no warning
+clang++ c++ -std=c++98: no warning
+clang++ c++ -std=c++17: no warning
+i686-w64-mingw32-gcc-win32 c -std=c89: no warning
+i686-w64-mingw32-gcc-win32 c -std=c89 -DKELHASHTABLEFUN_NO_STDINT: no warning
+i686-w64-mingw32-gcc-win32 c -std=c99: no warning
+i686-w64-mingw32-g++-win32 c++ -std=c++98: no warning
+i686-w64-mingw32-g++-win32 c++ -std=c++17: no warning
+x86_64-w64-mingw32-gcc-win32 c -std=c89: no warning
+x86_64-w64-mingw32-gcc-win32 c -std=c89 -DKELHASHTABLEFUN_NO_STDINT: no warning
+x86_64-w64-mingw32-gcc-win32 c -std=c99: no warning
+x86_64-w64-mingw32-g++-win32 c++ -std=c++98: no warning
+x86_64-w64-mingw32-g++-win32 c++ -std=c++17: no warning
+
 
 ## a failed load says what failed: the file that cannot be loaded, or the export a library lacks
 $ ${KEL_HOST% *} no-such-library.so
