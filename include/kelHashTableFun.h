@@ -43,9 +43,9 @@
  * point to storage the library can write, whenever a table is current.
  * Running out of memory (including a table whose bucket count would not fit
  * in 32 bits) is fatal: the message "HashTable:メモリが足りません" (Shift_JIS)
- * is shown as every fatal message is (a message box on Windows; on Linux
- * "HashTablePure: ", the message bytes and a newline on standard error), and
- * the process exits with status 1.
+ * is shown as every fatal message is (a message box and the debugger output
+ * on Windows; on Linux "HashTablePure: ", the message bytes and a newline on
+ * standard error), and the process exits with status 1.
  * A builder releases the table it replaces.
  */
 #ifndef KELHASHTABLEFUN_H

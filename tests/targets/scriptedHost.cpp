@@ -443,36 +443,44 @@ void run(const std::string& command, Arguments& a) {
 }
 
 #if defined(_WIN32)
-// Without a display no message box can be seen. The DLL's import of
-// MessageBoxA is redirected here: what the box would show goes to stderr as
-// the Linux build writes it ("caption: text\n"), and OK is pressed.
+// Without a display no message box can be seen. The DLL's imports of
+// MessageBoxA and OutputDebugStringA are redirected here: what the box would
+// show goes to stderr as the Linux build writes it ("caption: text\n"), and
+// OK is pressed; the debugger output before it must be that same line.
+std::string debugOutput;
+
+void WINAPI recordDebugOutput(LPCSTR text) { debugOutput += text; }
+
 int WINAPI recordMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
   if (owner != nullptr || type != MB_OK) std::fprintf(stderr, "unexpected owner or type %u\n", type);
-  std::fprintf(stderr, "%s: %s\n", caption, text);
+  const std::string line = std::string(caption) + ": " + text + "\n";
+  if (debugOutput != line) std::fprintf(stderr, "debugger output: \"%s\"\n", debugOutput.c_str());
+  debugOutput.clear();
+  std::fputs(line.c_str(), stderr);
   std::fflush(stderr);
   return IDOK;
 }
 
-void recordMessageBoxes(HMODULE module) {
+void redirectImport(HMODULE module, const char* dll, const char* function, const void* replacement) {
   auto* base = reinterpret_cast<unsigned char*>(module);
   auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
   const IMAGE_DATA_DIRECTORY dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
   for (auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); d->Name != 0; ++d) {
-    if (_stricmp(reinterpret_cast<const char*>(base + d->Name), "USER32.dll") != 0) continue;
+    if (_stricmp(reinterpret_cast<const char*>(base + d->Name), dll) != 0) continue;
     auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->OriginalFirstThunk);
     auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
     for (; names->u1.AddressOfData != 0; ++names, ++slots) {
       if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
       const auto* name = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-      if (std::strcmp(reinterpret_cast<const char*>(name->Name), "MessageBoxA") != 0) continue;
+      if (std::strcmp(reinterpret_cast<const char*>(name->Name), function) != 0) continue;
       DWORD old;
       VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &old);
-      slots->u1.Function = reinterpret_cast<ULONG_PTR>(recordMessageBox);
+      slots->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
       VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, old, &old);
       return;
     }
   }
-  std::fprintf(stderr, "the library does not import MessageBoxA from USER32.dll\n");
+  std::fprintf(stderr, "the library does not import %s from %s\n", function, dll);
 }
 #endif
 
@@ -493,7 +501,10 @@ int main(int argc, char** argv) {
     return 2;
   }
 #if defined(_WIN32)
-  recordMessageBoxes(static_cast<HMODULE>(ht.library));
+  redirectImport(static_cast<HMODULE>(ht.library), "USER32.dll", "MessageBoxA",
+                 reinterpret_cast<const void*>(recordMessageBox));
+  redirectImport(static_cast<HMODULE>(ht.library), "KERNEL32.dll", "OutputDebugStringA",
+                 reinterpret_cast<const void*>(recordDebugOutput));
 #endif
   char buffer[1 << 16];
   std::string line;

@@ -42,14 +42,15 @@ searchStrList
 setContentLng
 setContentStr
 
-## the DLL imports from KERNEL32, USER32 and msvcrt only, the message box and the thread-call switch among them
+## the DLL imports from KERNEL32, USER32 and msvcrt only, the message box, the debugger output and the thread-call switch among them
 $ $KEL_OBJDUMP -p "$KEL_LIBRARY" | sed -n 's/^\s*DLL Name: //p'
 KERNEL32.dll
 msvcrt.dll
 USER32.dll
-$ $KEL_OBJDUMP -p "$KEL_LIBRARY" | grep -ow 'MessageBoxA\|DisableThreadLibraryCalls' | sort -u
+$ $KEL_OBJDUMP -p "$KEL_LIBRARY" | grep -ow 'MessageBoxA\|OutputDebugStringA\|DisableThreadLibraryCalls' | sort -u
 DisableThreadLibraryCalls
 MessageBoxA
+OutputDebugStringA
 
 ## the library's objects do their double arithmetic in SSE2, never on the x87 unit
 $ $KEL_OBJDUMP -d $KEL_OBJECTS | grep -cE '\sf(add|sub|subr|mul|div|divr|sqrt|prem|scale)[lsp]?\s'
