@@ -11,6 +11,10 @@
 #include "report/fatalReport.h"
 #include "report/messages.h"
 
+#if !defined(_WIN32)
+#include <sys/stat.h>
+#endif
+
 namespace kel {
 
 namespace {
@@ -29,6 +33,21 @@ namespace {
   char shown[kFatalMessageBytes];
   pathInMessage(path, static_cast<std::size_t>(otherBytes), shown);
   showFatal(nullptr, kRestartFileDamagedFormat, shown, shownOffset);
+}
+
+// The file at `path` opened for reading; null when it cannot be, and for a
+// folder, which POSIX systems open (Windows does not) but which holds no
+// restart file.
+std::FILE* openRestartFile(const char* path) {
+  std::FILE* file = path != nullptr ? std::fopen(path, "rb") : nullptr;
+#if !defined(_WIN32)
+  struct stat status;
+  if (file != nullptr && (fstat(fileno(file), &status) != 0 || S_ISDIR(status.st_mode))) {
+    std::fclose(file);
+    return nullptr;
+  }
+#endif
+  return file;
 }
 
 }  // namespace
@@ -52,7 +71,7 @@ DumpOutcome dumpRestartFile(const HashTable& table, const char* path) {
 }
 
 HashTable* loadRestartFile(const char* path) {
-  std::FILE* file = path != nullptr ? std::fopen(path, "rb") : nullptr;
+  std::FILE* file = openRestartFile(path);
   if (file == nullptr) notFound(path != nullptr ? path : "");
   const RestartImage image = readRestartFile(file);
   std::fclose(file);

@@ -20,7 +20,7 @@ enum class DumpOutcome {
 DumpOutcome dumpRestartFile(const HashTable& table, const char* path);
 
 // Builds a table from the restart file at `path`. Ends the process with a
-// report when the file cannot be opened or is damaged.
+// report when the file cannot be opened (a folder cannot) or is damaged.
 HashTable* loadRestartFile(const char* path);
 
 }  // namespace kel
