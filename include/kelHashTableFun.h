@@ -4,9 +4,16 @@
  * Keys are byte strings or signed 32-bit integers ("long keys"); each key
  * carries a 32-bit content. The library holds a single current table that
  * every function below works on: a builder makes it, the other functions
- * change, search, list and dump it, and close releases it. Functions return
- * nothing; without a current table every function but the builders does
- * nothing (the searches still clear their found flags).
+ * change, search, list and dump it, and close releases it. The seventeen
+ * functions of the original library return nothing; without a current table
+ * every function but the builders does nothing (the searches still clear
+ * their found flags).
+ *
+ * The functions after them are an addition, for hosts that need to know what
+ * the seventeen cannot tell. The loader fills them when the library has them
+ * and leaves them null when it is an older one, which only has the seventeen:
+ *   - checkRestartFile and makeHashTableFromBinFileChecked give a restart
+ *     file's status where makeHashTableFromBinFile would end the process.
  *
  * The library exports a function named "close", which is also the POSIX
  * close(int). This header therefore never declares the exports as global
@@ -253,6 +260,65 @@ typedef void KELHASHTABLEFUN_CALL kelHashTableFun_searchStrList(const char** key
 typedef void KELHASHTABLEFUN_CALL kelHashTableFun_setContentLng(int key, int content);
 typedef void KELHASHTABLEFUN_CALL kelHashTableFun_setContentStr(const char* key, int content);
 
+/*
+ * The exports added after the seventeen (ordinals 18 and on of the DLL). A
+ * host of the original library never calls them; docs/api.md has an entry
+ * for each.
+ */
+
+/* A restart file's status, returned by checkRestartFile and
+   makeHashTableFromBinFileChecked. */
+#define KELHASHTABLEFUN_FILE_SOUND 0        /* loads; listing and dumping the table succeed */
+#define KELHASHTABLEFUN_FILE_NOT_OPENED 1   /* missing, unreadable, a folder, or a null path */
+#define KELHASHTABLEFUN_FILE_DAMAGED 2      /* makeHashTableFromBinFile would end the process */
+#define KELHASHTABLEFUN_FILE_INCONSISTENT 3 /* loads, but listing or dumping it ends the process */
+
+/* Why a damaged file is damaged: the first field that cannot be accepted. */
+#define KELHASHTABLEFUN_DAMAGE_NONE 0
+#define KELHASHTABLEFUN_DAMAGE_ENDS_IN_SIZE 1         /* the file ends before the bucket count */
+#define KELHASHTABLEFUN_DAMAGE_ENDS_IN_COUNTER 2      /* ... before the counter */
+#define KELHASHTABLEFUN_DAMAGE_ENDS_IN_BUCKET 3       /* ... where the counter asks for a chain */
+#define KELHASHTABLEFUN_DAMAGE_ENDS_IN_CHAIN_LENGTH 4 /* ... before a chain length */
+#define KELHASHTABLEFUN_DAMAGE_ENDS_IN_CONTENT 5      /* ... where the chain asks for an entry */
+#define KELHASHTABLEFUN_DAMAGE_ENDS_IN_IS_LONG 6      /* ... before an isLong byte */
+#define KELHASHTABLEFUN_DAMAGE_ENDS_IN_LONG_KEY 7     /* ... before a long key */
+#define KELHASHTABLEFUN_DAMAGE_SIZE_BELOW_ONE 8       /* a bucket count below 1 */
+#define KELHASHTABLEFUN_DAMAGE_BUCKET_OUT_OF_RANGE 9  /* a bucket index outside 0 to size - 1 */
+#define KELHASHTABLEFUN_DAMAGE_BAD_IS_LONG 10         /* an isLong byte other than 0 and 1 */
+#define KELHASHTABLEFUN_DAMAGE_STRING_TOO_LONG 11     /* a string key of more than 499,999 bytes */
+#define KELHASHTABLEFUN_DAMAGE_STRING_UNTERMINATED 12 /* a string key without its NUL */
+
+/*
+ * What a check found, written when the caller passes one. Eight 32-bit
+ * fields: the same 32 bytes on every target. Counts and offsets beyond
+ * 2147483647 are given as 2147483647.
+ */
+typedef struct KelHashTableFunFileCheck {
+  kelHashTableFun_int32 status;    /* the status returned */
+  kelHashTableFun_int32 damage;    /* damaged: KELHASHTABLEFUN_DAMAGE_..., otherwise 0 */
+  kelHashTableFun_int32 offset;    /* damaged: the offset the fatal message gives; otherwise
+                                      the byte after the last record the loader reads */
+  kelHashTableFun_int32 buckets;   /* the stored bucket count; 0 when not read */
+  kelHashTableFun_int32 counter;   /* the stored counter; 0 when not read */
+  kelHashTableFun_int32 entries;   /* the entries the loaded table holds (sound: counter) */
+  /* Information, which does not change the status: */
+  kelHashTableFun_int32 misplaced; /* entry records in a bucket their key does not hash to:
+                                      searches never find them */
+  kelHashTableFun_int32 trailing;  /* 1 when bytes follow the last record the loader reads */
+} KelHashTableFunFileCheck;
+
+/* Checks the restart file `path` as makeHashTableFromBinFile would read it,
+   without building its table and without ending the process; the current
+   table stays as it is. Returns its status; fills *check unless it is null. */
+typedef kelHashTableFun_int32 KELHASHTABLEFUN_CALL kelHashTableFun_checkRestartFile(
+    const char* path, KelHashTableFunFileCheck* check);
+
+/* makeHashTableFromBinFile with a status instead of the fatal end: only a
+   sound file's table is made current (the table it replaces is released
+   first); otherwise the current table stays as it was. */
+typedef kelHashTableFun_int32 KELHASHTABLEFUN_CALL
+kelHashTableFun_makeHashTableFromBinFileChecked(const char* path, KelHashTableFunFileCheck* check);
+
 /* Bytes of KelHashTableFun.error, its terminating NUL included. */
 #define KELHASHTABLEFUN_ERROR_BYTES 512
 
@@ -280,6 +346,10 @@ typedef struct KelHashTableFun {
      "no export named <name>" for the first export the library lacks. An
      empty string after a successful load and after kelHashTableFunUnload. */
   char error[KELHASHTABLEFUN_ERROR_BYTES];
+  /* The exports after the seventeen: null when the library lacks them. They
+     come last, so the members above keep their places. */
+  kelHashTableFun_checkRestartFile* checkRestartFile;
+  kelHashTableFun_makeHashTableFromBinFileChecked* makeHashTableFromBinFileChecked;
 } KelHashTableFun;
 
 #ifdef __cplusplus
@@ -400,10 +470,12 @@ KELHASHTABLEFUN_INLINE void kelHashTableFunUnload(KelHashTableFun* api) {
 
 /*
  * Loads the library from `path` (NULL: the platform's default name, found
- * the way the platform finds libraries) and fills every function pointer.
- * Returns 1 on success; 0 when the library cannot be loaded or lacks one of
- * the seventeen functions: then the library is released, every pointer is
- * null and api->error says what failed, for example
+ * the way the platform finds libraries) and fills every function pointer;
+ * those of the exports after the seventeen stay null when the library lacks
+ * them (an older library). Returns 1 on success; 0 when the library cannot
+ * be loaded or lacks one of the seventeen functions: then the library is
+ * released, every pointer is null and api->error says what failed, for
+ * example
  *   "./libkelHashTableFun.so: cannot open shared object file: No such file or directory"
  *   "kelHashTableFun.dll: The specified module could not be found. (error 126)"
  *   "./libkelHashTableFun.so: no export named removeOneStr"
@@ -422,8 +494,10 @@ KELHASHTABLEFUN_INLINE int kelHashTableFunLoad(KelHashTableFun* api, const char*
     kelHashTableFunLoadFailed(api, path);
     return 0;
   }
-#define KELHASHTABLEFUN_BIND(name)                                               \
-  api->name = (kelHashTableFun_##name*)kelHashTableFunFind(api->library, #name); \
+#define KELHASHTABLEFUN_BIND_IF_PRESENT(name) \
+  api->name = (kelHashTableFun_##name*)kelHashTableFunFind(api->library, #name)
+#define KELHASHTABLEFUN_BIND(name)          \
+  KELHASHTABLEFUN_BIND_IF_PRESENT(name); \
   if (api->name == NULL && missing == NULL) missing = #name
   KELHASHTABLEFUN_BIND(addOneLng);
   KELHASHTABLEFUN_BIND(addOneStr);
@@ -442,7 +516,10 @@ KELHASHTABLEFUN_INLINE int kelHashTableFunLoad(KelHashTableFun* api, const char*
   KELHASHTABLEFUN_BIND(searchStrList);
   KELHASHTABLEFUN_BIND(setContentLng);
   KELHASHTABLEFUN_BIND(setContentStr);
+  KELHASHTABLEFUN_BIND_IF_PRESENT(checkRestartFile);
+  KELHASHTABLEFUN_BIND_IF_PRESENT(makeHashTableFromBinFileChecked);
 #undef KELHASHTABLEFUN_BIND
+#undef KELHASHTABLEFUN_BIND_IF_PRESENT
   if (missing != NULL) {
     kelHashTableFunUnload(api);
     kelHashTableFunAppendError(api, path);

@@ -50,6 +50,22 @@ std::FILE* openRestartFile(const char* path) {
   return file;
 }
 
+// Builds the table of a file its check found sound, reading it again from
+// its start.
+HashTable* buildChecked(std::FILE* file, RestartCheck* check, void (*beforeLoading)()) {
+  if (std::fseek(file, 0, SEEK_SET) != 0) {  // a pipe: what the check read is gone
+    *check = notOpenedCheck();
+    return nullptr;
+  }
+  beforeLoading();
+  const RestartImage image = readRestartFile(file);
+  if (image.table == nullptr) {  // only if another process wrote the file in place meanwhile
+    check->status = RestartStatus::damaged;
+    check->scan = {image.damage, image.damagedAt, false};
+  }
+  return image.table;
+}
+
 }  // namespace
 
 DumpOutcome dumpRestartFile(const HashTable& table, const char* path) {
@@ -77,6 +93,27 @@ HashTable* loadRestartFile(const char* path) {
   std::fclose(file);
   if (image.table == nullptr) damaged(path, image.damagedAt);
   return image.table;
+}
+
+RestartCheck checkRestartFileAt(const char* path) {
+  std::FILE* file = openRestartFile(path);
+  if (file == nullptr) return notOpenedCheck();
+  const RestartCheck check = checkRestartFile(file);
+  std::fclose(file);
+  return check;
+}
+
+HashTable* loadSoundRestartFile(const char* path, RestartCheck* check, void (*beforeLoading)()) {
+  std::FILE* file = openRestartFile(path);
+  if (file == nullptr) {
+    *check = notOpenedCheck();
+    return nullptr;
+  }
+  *check = checkRestartFile(file);
+  HashTable* table =
+      check->status == RestartStatus::sound ? buildChecked(file, check, beforeLoading) : nullptr;
+  std::fclose(file);
+  return table;
 }
 
 }  // namespace kel

@@ -21,6 +21,9 @@
 //   strings OFFSET...    the string column's heap offsets
 //   field NAME VALUE     rowCount, recordLength, recordFile or stringFile
 //   seek records|strings OFFSET, tell records|strings
+// checkRestartFile and makeHashTableFromBinFileChecked take a path, and null
+// to pass no detail. A library that lacks the exports after the seventeen
+// is named with the ones it lacks when it is loaded.
 // The data set's columns: 0 strings, 1 integers (cell at byte 4), 2 another
 // kind. makeHashTableDs takes ds (or null), the column and the contents.
 #include <cinttypes>
@@ -30,6 +33,7 @@
 #include <cstring>
 #include <deque>
 #include <string>
+#include <utility>
 #include <vector>
 
 #if defined(_WIN32)
@@ -69,6 +73,7 @@ KEL_WORD(DataSetFiles, recordFile, 1);
 KEL_WORD(DataSetFiles, stringFile, 2);
 static_assert(sizeof(DataSet) == sizeof(void*) * 25 && sizeof(DataSetFiles) == sizeof(void*) * 3,
               "record sizes");
+static_assert(sizeof(KelHashTableFunFileCheck) == 32, "the same detail on every target");
 
 namespace {
 
@@ -361,6 +366,31 @@ void list() {
   std::free(longKeys);
 }
 
+void checkFile(Arguments& a, kelHashTableFun_checkRestartFile* check) {
+  static const char* const statuses[] = {"sound", "not opened", "damaged", "inconsistent"};
+  const char* path = a.key();
+  const bool detailed = !a.isNull();
+  if (!detailed) a.next();
+  KelHashTableFunFileCheck d;
+  std::memset(&d, 0xFF, sizeof d);  // a field left unwritten shows as -1
+  const int status = check(path, detailed ? &d : nullptr);
+  std::printf("  %s", status >= 0 && status < 4 ? statuses[status] : "?");
+  if (detailed)
+    std::printf(": damage %d offset %d buckets %d counter %d entries %d misplaced %d trailing %d%s",
+                d.damage, d.offset, d.buckets, d.counter, d.entries, d.misplaced, d.trailing,
+                d.status == status ? "" : " (another status in the detail)");
+  std::printf("\n");
+}
+
+// The loader leaves the exports after the seventeen null in an older library.
+void nameAbsentExports() {
+  const std::pair<const char*, bool> added[] = {
+      {"checkRestartFile", ht.checkRestartFile != nullptr},
+      {"makeHashTableFromBinFileChecked", ht.makeHashTableFromBinFileChecked != nullptr}};
+  for (const auto& [name, present] : added)
+    if (!present) std::printf("the library lacks %s\n", name);
+}
+
 void writeItems(Arguments& a) {
   const std::string path = a.text();
   std::string bytes;
@@ -419,6 +449,10 @@ void run(const std::string& command, Arguments& a) {
     ht.makeHashTableFromBinFile(a.key());
   } else if (command == "dumpToRestartFile") {
     ht.dumpToRestartFile(a.key());
+  } else if (command == "checkRestartFile") {
+    checkFile(a, ht.checkRestartFile);
+  } else if (command == "makeHashTableFromBinFileChecked") {
+    checkFile(a, ht.makeHashTableFromBinFileChecked);
   } else if (command == "addOneStr" || command == "setContentStr") {
     const char* key = a.key();
     (command == "addOneStr" ? ht.addOneStr : ht.setContentStr)(key, a.integer());
@@ -500,6 +534,7 @@ int main(int argc, char** argv) {
     std::printf("cannot load the library: %s%s\n", ht.error, ht.library ? " (yet it stays loaded)" : "");
     return 2;
   }
+  nameAbsentExports();
 #if defined(_WIN32)
   redirectImport(static_cast<HMODULE>(ht.library), "USER32.dll", "MessageBoxA",
                  reinterpret_cast<const void*>(recordMessageBox));

@@ -1,17 +1,19 @@
 # The shared library as a Linux host sees it.
 
-## the library exports the seventeen functions and nothing else, none bound symbolically
+## the library exports the seventeen functions, those added after them and nothing else, none bound symbolically
 # Bound symbolically, every close(fd) inside the library would reach the
 # export named close instead of the C library's.
 $ nm -D --defined-only "$KEL_LIBRARY" | awk '{print $3}' | sort
 addOneLng
 addOneStr
+checkRestartFile
 close
 dumpToRestartFile
 getAllValidContents
 getAllValidFullContents
 makeHashTableDs
 makeHashTableFromBinFile
+makeHashTableFromBinFileChecked
 makeHashTableLng
 makeHashTableStr
 makeHashTableStrList
@@ -57,13 +59,15 @@ x86_64-w64-mingw32-gcc-win32 c -std=c99: no warning
 x86_64-w64-mingw32-g++-win32 c++ -std=c++98: no warning
 x86_64-w64-mingw32-g++-win32 c++ -std=c++17: no warning
 
-
-## a failed load says what failed: the file that cannot be loaded, or the export a library lacks
+## a failed load says what failed: the file that cannot be loaded, or the export a library lacks; a library with only the seventeen functions loads
 $ ${KEL_HOST% *} no-such-library.so
 cannot load the library: no-such-library.so: cannot open shared object file: No such file or directory
 [exit 2]
 $ ${KEL_HOST% *} "$KEL_LACKING_EXPORT" | sed "s|$KEL_LACKING_EXPORT|LIBRARY|"
 cannot load the library: LIBRARY: no export named removeOneStr
+$ ${KEL_HOST% *} "$KEL_SEVENTEEN_EXPORTS" < /dev/null
+the library lacks checkRestartFile
+the library lacks makeHashTableFromBinFileChecked
 
 ## builders replace tables, growth, removals, dumps, loads and data sets leave nothing behind: no memory, no open file
 $ cat > script
@@ -80,6 +84,8 @@ $ cat > script
 < dumpToRestartFile restart.bin
 < makeHashTableFromBinFile restart.bin
 < makeHashTableFromBinFile restart.bin
+< checkRestartFile restart.bin
+< makeHashTableFromBinFileChecked restart.bin
 < records 1 2 3
 < heap "a\0" "b\0"
 < strings 0 2
@@ -89,3 +95,12 @@ $ cat > script
 < makeHashTableLng [1] 1 null
 $ valgrind -q --track-fds=yes --leak-check=full $KEL_HOST < script 2>&1 > /dev/null | grep -E 'definitely lost|indirectly lost|restart[.]bin$'
 [exit 1]
+
+## a checked load cannot read a pipe a second time: it counts as not opened, and the current table stays
+$ mkfifo pipe.bin; printf '\2\0\0\0\0\0\0\0' > pipe.bin & host
+> makeHashTableLng [5] 1 [50]
+> makeHashTableFromBinFileChecked pipe.bin
+  not opened: damage 0 offset 0 buckets 0 counter 0 entries 0 misplaced 0 trailing 0
+> list
+  1 entries
+  50 long 5

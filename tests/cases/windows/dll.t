@@ -1,17 +1,19 @@
 # The DLL as a Windows host and its linker see it.
 
-## the DLL exports the seventeen functions, by name with ordinals 1 to 17, under its module name
+## the DLL exports the seventeen functions by name with ordinals 1 to 17, and those added after them with the ordinals that follow, under its module name
 $ $KEL_OBJDUMP -p "$KEL_LIBRARY" | sed -n 's/^Name .* //p; s/^Ordinal Base\s*/base /p; /Ordinal\/Name Pointer/,/^$/s/^\s*\[ *\([0-9]*\)\] /\1 /p'
 kelHashTableFun.dll
 base 1
 0 addOneLng
 1 addOneStr
+17 checkRestartFile
 2 close
 3 dumpToRestartFile
 4 getAllValidContents
 5 getAllValidFullContents
 6 makeHashTableDs
 7 makeHashTableFromBinFile
+18 makeHashTableFromBinFileChecked
 8 makeHashTableLng
 9 makeHashTableStr
 10 makeHashTableStrList
@@ -22,16 +24,18 @@ base 1
 15 setContentLng
 16 setContentStr
 
-## the import library provides the seventeen functions
+## the import library provides every export
 $ $KEL_NM "$KEL_IMPORT_LIBRARY" | sed -n 's/.* I __imp__\?//p' | sort
 addOneLng
 addOneStr
+checkRestartFile
 close
 dumpToRestartFile
 getAllValidContents
 getAllValidFullContents
 makeHashTableDs
 makeHashTableFromBinFile
+makeHashTableFromBinFileChecked
 makeHashTableLng
 makeHashTableStr
 makeHashTableStrList
