@@ -105,4 +105,8 @@ KEL_EXPORT kelHashTableFun_int32 KELHASHTABLEFUN_CALL makeHashTableFromBinFileCh
   return kel::buildFromSoundRestartFile(path, check);
 }
 
+KEL_EXPORT kelHashTableFun_int32 KELHASHTABLEFUN_CALL getLastDumpOutcome(void) {
+  return kel::lastDumpOutcomeCode();
+}
+
 }  // extern "C"

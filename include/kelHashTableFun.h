@@ -13,7 +13,8 @@
  * the seventeen cannot tell. The loader fills them when the library has them
  * and leaves them null when it is an older one, which only has the seventeen:
  *   - checkRestartFile and makeHashTableFromBinFileChecked give a restart
- *     file's status where makeHashTableFromBinFile would end the process.
+ *     file's status where makeHashTableFromBinFile would end the process;
+ *   - getLastDumpOutcome tells whether the last dump landed.
  *
  * The library exports a function named "close", which is also the POSIX
  * close(int). This header therefore never declares the exports as global
@@ -319,6 +320,15 @@ typedef kelHashTableFun_int32 KELHASHTABLEFUN_CALL kelHashTableFun_checkRestartF
 typedef kelHashTableFun_int32 KELHASHTABLEFUN_CALL
 kelHashTableFun_makeHashTableFromBinFileChecked(const char* path, KelHashTableFunFileCheck* check);
 
+/* How the last dump ended. NONE: no dump since the library was loaded, or
+   the last dump had a null path or no current table. */
+#define KELHASHTABLEFUN_DUMP_NONE 0
+#define KELHASHTABLEFUN_DUMP_LANDED 1           /* the file holds the table */
+#define KELHASHTABLEFUN_DUMP_NOT_OPENED 2       /* the path cannot be written: nothing changed */
+#define KELHASHTABLEFUN_DUMP_FAILED_KEPT 3      /* writing failed; the file is as it was */
+#define KELHASHTABLEFUN_DUMP_FAILED_TRUNCATED 4 /* writing failed in place: the file is damaged */
+typedef kelHashTableFun_int32 KELHASHTABLEFUN_CALL kelHashTableFun_getLastDumpOutcome(void);
+
 /* Bytes of KelHashTableFun.error, its terminating NUL included. */
 #define KELHASHTABLEFUN_ERROR_BYTES 512
 
@@ -350,6 +360,7 @@ typedef struct KelHashTableFun {
      come last, so the members above keep their places. */
   kelHashTableFun_checkRestartFile* checkRestartFile;
   kelHashTableFun_makeHashTableFromBinFileChecked* makeHashTableFromBinFileChecked;
+  kelHashTableFun_getLastDumpOutcome* getLastDumpOutcome;
 } KelHashTableFun;
 
 #ifdef __cplusplus
@@ -518,6 +529,7 @@ KELHASHTABLEFUN_INLINE int kelHashTableFunLoad(KelHashTableFun* api, const char*
   KELHASHTABLEFUN_BIND(setContentStr);
   KELHASHTABLEFUN_BIND_IF_PRESENT(checkRestartFile);
   KELHASHTABLEFUN_BIND_IF_PRESENT(makeHashTableFromBinFileChecked);
+  KELHASHTABLEFUN_BIND_IF_PRESENT(getLastDumpOutcome);
 #undef KELHASHTABLEFUN_BIND
 #undef KELHASHTABLEFUN_BIND_IF_PRESENT
   if (missing != NULL) {

@@ -246,3 +246,17 @@ $ host
   30 long 3
   40 long 4
 
+## the last dump's outcome: none before any dump and after one with a null path, landed, or not opened
+$ host
+> getLastDumpOutcome
+  none
+> makeHashTableLng [1] 1 [7]
+> dumpToRestartFile restart.bin
+> getLastDumpOutcome
+  landed
+> dumpToRestartFile no-such-directory/restart.bin
+> getLastDumpOutcome
+  not opened
+> dumpToRestartFile null
+> getLastDumpOutcome
+  none

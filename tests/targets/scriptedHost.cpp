@@ -382,11 +382,19 @@ void checkFile(Arguments& a, kelHashTableFun_checkRestartFile* check) {
   std::printf("\n");
 }
 
+void printLastDumpOutcome() {
+  static const char* const outcomes[] = {"none", "landed", "not opened", "failed, kept",
+                                         "failed, truncated"};
+  const int outcome = ht.getLastDumpOutcome();
+  std::printf("  %s\n", outcome >= 0 && outcome < 5 ? outcomes[outcome] : "?");
+}
+
 // The loader leaves the exports after the seventeen null in an older library.
 void nameAbsentExports() {
   const std::pair<const char*, bool> added[] = {
       {"checkRestartFile", ht.checkRestartFile != nullptr},
-      {"makeHashTableFromBinFileChecked", ht.makeHashTableFromBinFileChecked != nullptr}};
+      {"makeHashTableFromBinFileChecked", ht.makeHashTableFromBinFileChecked != nullptr},
+      {"getLastDumpOutcome", ht.getLastDumpOutcome != nullptr}};
   for (const auto& [name, present] : added)
     if (!present) std::printf("the library lacks %s\n", name);
 }
@@ -453,6 +461,8 @@ void run(const std::string& command, Arguments& a) {
     checkFile(a, ht.checkRestartFile);
   } else if (command == "makeHashTableFromBinFileChecked") {
     checkFile(a, ht.makeHashTableFromBinFileChecked);
+  } else if (command == "getLastDumpOutcome") {
+    printLastDumpOutcome();
   } else if (command == "addOneStr" || command == "setContentStr") {
     const char* key = a.key();
     (command == "addOneStr" ? ht.addOneStr : ht.setContentStr)(key, a.integer());

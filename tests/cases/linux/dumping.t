@@ -1,7 +1,7 @@
 # Replacing the restart file on disk: a dump that cannot finish, or is
 # killed midway, leaves the previous file as it was.
 
-## a dump whose writes fail, or that is killed midway, leaves the previous file intact
+## a dump whose writes fail, or that is killed midway, leaves the previous file intact; the host can learn that it failed
 # Files may not grow past 64 KiB: with SIGXFSZ ignored the writes fail, with
 # its default action the process is killed the moment one would pass it.
 $ host
@@ -11,6 +11,8 @@ $ cp restart.bin good.bin
 $ (trap '' XFSZ; ulimit -f 128; host)
 > makeHashTableLng [0..199999] 200000 null
 > dumpToRestartFile restart.bin
+> getLastDumpOutcome
+  failed, kept
 $ cmp restart.bin good.bin && ls
 good.bin
 restart.bin

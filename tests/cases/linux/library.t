@@ -11,6 +11,7 @@ close
 dumpToRestartFile
 getAllValidContents
 getAllValidFullContents
+getLastDumpOutcome
 makeHashTableDs
 makeHashTableFromBinFile
 makeHashTableFromBinFileChecked
@@ -68,6 +69,7 @@ cannot load the library: LIBRARY: no export named removeOneStr
 $ ${KEL_HOST% *} "$KEL_SEVENTEEN_EXPORTS" < /dev/null
 the library lacks checkRestartFile
 the library lacks makeHashTableFromBinFileChecked
+the library lacks getLastDumpOutcome
 
 ## builders replace tables, growth, removals, dumps, loads and data sets leave nothing behind: no memory, no open file
 $ cat > script

@@ -11,6 +11,7 @@ base 1
 3 dumpToRestartFile
 4 getAllValidContents
 5 getAllValidFullContents
+19 getLastDumpOutcome
 6 makeHashTableDs
 7 makeHashTableFromBinFile
 18 makeHashTableFromBinFileChecked
@@ -33,6 +34,7 @@ close
 dumpToRestartFile
 getAllValidContents
 getAllValidFullContents
+getLastDumpOutcome
 makeHashTableDs
 makeHashTableFromBinFile
 makeHashTableFromBinFileChecked
