@@ -109,4 +109,6 @@ KEL_EXPORT kelHashTableFun_int32 KELHASHTABLEFUN_CALL getLastDumpOutcome(void) {
   return kel::lastDumpOutcomeCode();
 }
 
+KEL_EXPORT void KELHASHTABLEFUN_CALL freeHashTableMemory(void* block) { kel::freeListed(block); }
+
 }  // extern "C"

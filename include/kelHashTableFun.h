@@ -14,7 +14,9 @@
  * and leaves them null when it is an older one, which only has the seventeen:
  *   - checkRestartFile and makeHashTableFromBinFileChecked give a restart
  *     file's status where makeHashTableFromBinFile would end the process;
- *   - getLastDumpOutcome tells whether the last dump landed.
+ *   - getLastDumpOutcome tells whether the last dump landed;
+ *   - freeHashTableMemory releases what a listing returned with the
+ *     library's own allocator.
  *
  * The library exports a function named "close", which is also the POSIX
  * close(int). This header therefore never declares the exports as global
@@ -329,6 +331,11 @@ kelHashTableFun_makeHashTableFromBinFileChecked(const char* path, KelHashTableFu
 #define KELHASHTABLEFUN_DUMP_FAILED_TRUNCATED 4 /* writing failed in place: the file is damaged */
 typedef kelHashTableFun_int32 KELHASHTABLEFUN_CALL kelHashTableFun_getLastDumpOutcome(void);
 
+/* Releases an array, or a key copy, that getAllValidContents or
+   getAllValidFullContents returned, with the allocator that made it; null
+   does nothing. For hosts that do not share the library's C runtime. */
+typedef void KELHASHTABLEFUN_CALL kelHashTableFun_freeHashTableMemory(void* block);
+
 /* Bytes of KelHashTableFun.error, its terminating NUL included. */
 #define KELHASHTABLEFUN_ERROR_BYTES 512
 
@@ -361,6 +368,7 @@ typedef struct KelHashTableFun {
   kelHashTableFun_checkRestartFile* checkRestartFile;
   kelHashTableFun_makeHashTableFromBinFileChecked* makeHashTableFromBinFileChecked;
   kelHashTableFun_getLastDumpOutcome* getLastDumpOutcome;
+  kelHashTableFun_freeHashTableMemory* freeHashTableMemory;
 } KelHashTableFun;
 
 #ifdef __cplusplus
@@ -530,6 +538,7 @@ KELHASHTABLEFUN_INLINE int kelHashTableFunLoad(KelHashTableFun* api, const char*
   KELHASHTABLEFUN_BIND_IF_PRESENT(checkRestartFile);
   KELHASHTABLEFUN_BIND_IF_PRESENT(makeHashTableFromBinFileChecked);
   KELHASHTABLEFUN_BIND_IF_PRESENT(getLastDumpOutcome);
+  KELHASHTABLEFUN_BIND_IF_PRESENT(freeHashTableMemory);
 #undef KELHASHTABLEFUN_BIND
 #undef KELHASHTABLEFUN_BIND_IF_PRESENT
   if (missing != NULL) {

@@ -335,7 +335,9 @@ void removeKey(Arguments& a, bool strings) {
 }
 
 // Both listings, checked against each other; the arrays have one slot more
-// than the count, which is written here, and go back with free.
+// than the count, which is written here. The short listing goes back with
+// the host's free, as hosts of the original library release it, the full
+// one with the library's.
 void list() {
   int count = -1, fullCount = -1, sentinel = 0;
   int* contents = &sentinel;
@@ -356,14 +358,14 @@ void list() {
     if (contents[i] != fullContents[i]) std::printf("(content %d) ", contents[i]);
     if (stringKeys[i] == nullptr) std::printf("long %d\n", longKeys[i]);
     else printKey(stringKeys[i]), std::printf(longKeys[i] == 0 ? "\n" : " long %d\n", longKeys[i]);
-    std::free(stringKeys[i]);
+    ht.freeHashTableMemory(stringKeys[i]);
   }
   contents[fullCount] = fullContents[fullCount] = longKeys[fullCount] = 0;
   stringKeys[fullCount] = nullptr;
   std::free(contents);
-  std::free(fullContents);
-  std::free(stringKeys);
-  std::free(longKeys);
+  ht.freeHashTableMemory(fullContents);
+  ht.freeHashTableMemory(stringKeys);
+  ht.freeHashTableMemory(longKeys);
 }
 
 void checkFile(Arguments& a, kelHashTableFun_checkRestartFile* check) {
@@ -394,7 +396,8 @@ void nameAbsentExports() {
   const std::pair<const char*, bool> added[] = {
       {"checkRestartFile", ht.checkRestartFile != nullptr},
       {"makeHashTableFromBinFileChecked", ht.makeHashTableFromBinFileChecked != nullptr},
-      {"getLastDumpOutcome", ht.getLastDumpOutcome != nullptr}};
+      {"getLastDumpOutcome", ht.getLastDumpOutcome != nullptr},
+      {"freeHashTableMemory", ht.freeHashTableMemory != nullptr}};
   for (const auto& [name, present] : added)
     if (!present) std::printf("the library lacks %s\n", name);
 }

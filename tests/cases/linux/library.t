@@ -9,6 +9,7 @@ addOneStr
 checkRestartFile
 close
 dumpToRestartFile
+freeHashTableMemory
 getAllValidContents
 getAllValidFullContents
 getLastDumpOutcome
@@ -60,6 +61,11 @@ x86_64-w64-mingw32-gcc-win32 c -std=c99: no warning
 x86_64-w64-mingw32-g++-win32 c++ -std=c++98: no warning
 x86_64-w64-mingw32-g++-win32 c++ -std=c++17: no warning
 
+## the snippet of docs/windows.md that fetches msvcrt.dll's free compiles without a warning
+$ awk '/^```c$/ {s = ""; c = 1; next} /^```$/ {if (c && s ~ /FreeFunction/) printf "%s", s; c = 0; next} c {s = s $0 "\n"}' "$KEL_SOURCE/docs/windows.md" > snippet.c; for c in i686-w64-mingw32-gcc-win32 x86_64-w64-mingw32-gcc-win32; do $c -Wall -Wextra -pedantic -Werror -c snippet.c && echo "$c: no warning"; done
+i686-w64-mingw32-gcc-win32: no warning
+x86_64-w64-mingw32-gcc-win32: no warning
+
 ## a failed load says what failed: the file that cannot be loaded, or the export a library lacks; a library with only the seventeen functions loads
 $ ${KEL_HOST% *} no-such-library.so
 cannot load the library: no-such-library.so: cannot open shared object file: No such file or directory
@@ -70,6 +76,7 @@ $ ${KEL_HOST% *} "$KEL_SEVENTEEN_EXPORTS" < /dev/null
 the library lacks checkRestartFile
 the library lacks makeHashTableFromBinFileChecked
 the library lacks getLastDumpOutcome
+the library lacks freeHashTableMemory
 
 ## builders replace tables, growth, removals, dumps, loads and data sets leave nothing behind: no memory, no open file
 $ cat > script

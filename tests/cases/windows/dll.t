@@ -9,6 +9,7 @@ base 1
 17 checkRestartFile
 2 close
 3 dumpToRestartFile
+20 freeHashTableMemory
 4 getAllValidContents
 5 getAllValidFullContents
 19 getLastDumpOutcome
@@ -32,6 +33,7 @@ addOneStr
 checkRestartFile
 close
 dumpToRestartFile
+freeHashTableMemory
 getAllValidContents
 getAllValidFullContents
 getLastDumpOutcome
