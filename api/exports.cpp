@@ -1,9 +1,12 @@
-// The library's seventeen exports: plain C functions over module/.
+// The library's exports: plain C functions over module/. The seventeen of
+// the original library come first and return nothing; those added after
+// them tell a host what the seventeen cannot.
 // This file must not see <unistd.h> or <io.h>: one export is named close.
 #include "module/builders.h"
 #include "module/currentTable.h"
 #include "module/dump.h"
 #include "module/enumeration.h"
+#include "module/restartChecks.h"
 #include "module/tableOperations.h"
 
 #include "kelHashTableFun.h"
@@ -91,5 +94,21 @@ KEL_EXPORT void KELHASHTABLEFUN_CALL setContentLng(int key, int content) {
 KEL_EXPORT void KELHASHTABLEFUN_CALL setContentStr(const char* key, int content) {
   kel::setStringContent(key, content);
 }
+
+KEL_EXPORT kelHashTableFun_int32 KELHASHTABLEFUN_CALL checkRestartFile(
+    const char* path, KelHashTableFunFileCheck* check) {
+  return kel::statusOfRestartFile(path, check);
+}
+
+KEL_EXPORT kelHashTableFun_int32 KELHASHTABLEFUN_CALL makeHashTableFromBinFileChecked(
+    const char* path, KelHashTableFunFileCheck* check) {
+  return kel::buildFromSoundRestartFile(path, check);
+}
+
+KEL_EXPORT kelHashTableFun_int32 KELHASHTABLEFUN_CALL getLastDumpOutcome(void) {
+  return kel::lastDumpOutcomeCode();
+}
+
+KEL_EXPORT void KELHASHTABLEFUN_CALL freeHashTableMemory(void* block) { kel::freeListed(block); }
 
 }  // extern "C"

@@ -1,4 +1,4 @@
-# Only the seventeen exports leave the shared library: hidden visibility by
+# Only the exports leave the shared library: hidden visibility by
 # default (see compilerSettings.cmake), a version script on ELF, a .def file
 # on Windows.
 function(kel_export_only_the_api target)

@@ -4,9 +4,19 @@
  * Keys are byte strings or signed 32-bit integers ("long keys"); each key
  * carries a 32-bit content. The library holds a single current table that
  * every function below works on: a builder makes it, the other functions
- * change, search, list and dump it, and close releases it. Functions return
- * nothing; without a current table every function but the builders does
- * nothing (the searches still clear their found flags).
+ * change, search, list and dump it, and close releases it. The seventeen
+ * functions of the original library return nothing; without a current table
+ * every function but the builders does nothing (the searches still clear
+ * their found flags).
+ *
+ * The functions after them are an addition, for hosts that need to know what
+ * the seventeen cannot tell. The loader fills them when the library has them
+ * and leaves them null when it is an older one, which only has the seventeen:
+ *   - checkRestartFile and makeHashTableFromBinFileChecked give a restart
+ *     file's status where makeHashTableFromBinFile would end the process;
+ *   - getLastDumpOutcome tells whether the last dump landed;
+ *   - freeHashTableMemory releases what a listing returned with the
+ *     library's own allocator.
  *
  * The library exports a function named "close", which is also the POSIX
  * close(int). This header therefore never declares the exports as global
@@ -23,6 +33,11 @@
  *
  * When kelHashTableFunLoad returns 0, ht.error says what failed.
  *
+ * The header compiles as C89 and as C++98 and later. Where <stdint.h> is
+ * missing (Visual C++ before 2010; a host may also define
+ * KELHASHTABLEFUN_NO_STDINT) its two integer types are made from the
+ * compiler's own types instead.
+ *
  * Arguments the library cannot use are tolerated as follows:
  *   - a negative count builds an empty table, as a count of 0 would, and
  *     makes the searches do nothing;
@@ -38,15 +53,32 @@
  * point to storage the library can write, whenever a table is current.
  * Running out of memory (including a table whose bucket count would not fit
  * in 32 bits) is fatal: the message "HashTable:メモリが足りません" (Shift_JIS)
- * is shown as every fatal message is (a message box on Windows; on Linux
- * "HashTablePure: ", the message bytes and a newline on standard error), and
- * the process exits with status 1.
+ * is shown as every fatal message is (a message box and the debugger output
+ * on Windows; on Linux "HashTablePure: ", the message bytes and a newline on
+ * standard error), and the process exits with status 1.
  * A builder releases the table it replaces.
  */
 #ifndef KELHASHTABLEFUN_H
 #define KELHASHTABLEFUN_H
 
+/*
+ * kelHashTableFun_int32: a signed 32-bit integer (int32_t).
+ * kelHashTableFun_word: a signed integer as wide as a pointer (intptr_t).
+ */
+#if defined(KELHASHTABLEFUN_NO_STDINT) || (defined(_MSC_VER) && _MSC_VER < 1600)
+typedef int kelHashTableFun_int32; /* int is 32 bits on every target of the library */
+#if defined(_WIN64) && defined(__GNUC__)
+__extension__ typedef long long kelHashTableFun_word;
+#elif defined(_WIN64)
+typedef __int64 kelHashTableFun_word;
+#else
+typedef long kelHashTableFun_word; /* 32-bit targets, and 64-bit Linux */
+#endif
+#else
 #include <stdint.h>
+typedef int32_t kelHashTableFun_int32;
+typedef intptr_t kelHashTableFun_word;
+#endif
 
 #if defined(_WIN32)
 #define KELHASHTABLEFUN_CALL __cdecl
@@ -72,9 +104,10 @@ struct DataSetFiles;
  * k * sizeof(void*). On a 32-bit build every word is 32 bits wide (word k at
  * byte 4k); on a 64-bit build every word is widened to 64 bits (word k at
  * byte 8k), in the same order and with the same meaning. Address words are
- * pointers. Numeric words are intptr_t, and the library takes the signed
- * 32-bit number held in their low 32 bits (on a 64-bit build the upper half
- * is ignored, so a value may be stored sign-extended or not).
+ * pointers. Numeric words are kelHashTableFun_word (intptr_t), and the
+ * library takes the signed 32-bit number held in their low 32 bits (on a
+ * 64-bit build the upper half is ignored, so a value may be stored
+ * sign-extended or not).
  *
  * Descriptors: on Linux the record file and string file are POSIX
  * descriptors, used with read and lseek; on Windows they are descriptors of
@@ -128,38 +161,38 @@ struct DataSetFiles;
  * named above, and 1024 bytes at most into its own buffer per string.
  */
 typedef struct DataSet {
-  intptr_t reserved0;
-  intptr_t reserved1;
-  const void* rowCacheBase;             /* word 2: first byte of the cached rows */
-  const struct DataSetFiles* files;     /* word 3: the data set's descriptors */
-  intptr_t reserved4;
-  intptr_t reserved5;
-  intptr_t rowCount;                    /* word 6: number of rows */
-  const int32_t* columnKinds;           /* word 7: per column, 1 = strings, 2 = integers */
-  intptr_t reserved8;
-  intptr_t recordLength;                /* word 9: bytes per row, cached and in the file */
-  intptr_t cachedRowCount;              /* word 10: number of consecutive cached rows */
-  intptr_t reserved11;
-  intptr_t firstCachedRow;              /* word 12: row index of the first cached row */
-  intptr_t reserved13;
-  const int32_t* columnOffsets;         /* word 14: per column, byte offset of its cell */
-  intptr_t reserved15;
-  intptr_t reserved16;
-  const int32_t* stringCounts;          /* word 17: per column, number of strings */
-  intptr_t reserved18;
-  intptr_t reserved19;
-  intptr_t reserved20;
-  const int32_t* const* stringOffsets;  /* word 21: per column, each string's heap offset */
-  intptr_t reserved22;
-  intptr_t stringHeapMemoryLength;      /* word 23: bytes of the heap held in memory */
-  const char* stringHeapMemoryBase;     /* word 24: the heap's in-memory part */
+  kelHashTableFun_word reserved0;
+  kelHashTableFun_word reserved1;
+  const void* rowCacheBase;                  /* word 2: first byte of the cached rows */
+  const struct DataSetFiles* files;          /* word 3: the data set's descriptors */
+  kelHashTableFun_word reserved4;
+  kelHashTableFun_word reserved5;
+  kelHashTableFun_word rowCount;             /* word 6: number of rows */
+  const kelHashTableFun_int32* columnKinds;  /* word 7: per column, 1 = strings, 2 = integers */
+  kelHashTableFun_word reserved8;
+  kelHashTableFun_word recordLength;         /* word 9: bytes per row, cached and in the file */
+  kelHashTableFun_word cachedRowCount;       /* word 10: number of consecutive cached rows */
+  kelHashTableFun_word reserved11;
+  kelHashTableFun_word firstCachedRow;       /* word 12: row index of the first cached row */
+  kelHashTableFun_word reserved13;
+  const kelHashTableFun_int32* columnOffsets; /* word 14: per column, byte offset of its cell */
+  kelHashTableFun_word reserved15;
+  kelHashTableFun_word reserved16;
+  const kelHashTableFun_int32* stringCounts; /* word 17: per column, number of strings */
+  kelHashTableFun_word reserved18;
+  kelHashTableFun_word reserved19;
+  kelHashTableFun_word reserved20;
+  const kelHashTableFun_int32* const* stringOffsets; /* word 21: per column, each string's offset */
+  kelHashTableFun_word reserved22;
+  kelHashTableFun_word stringHeapMemoryLength; /* word 23: bytes of the heap held in memory */
+  const char* stringHeapMemoryBase;          /* word 24: the heap's in-memory part */
 } DataSet;
 
 /* The descriptors of a data set's files, opened by the host. */
 typedef struct DataSetFiles {
-  intptr_t reserved0;
-  intptr_t recordFile; /* word 1: the record file */
-  intptr_t stringFile; /* word 2: the string file */
+  kelHashTableFun_word reserved0;
+  kelHashTableFun_word recordFile; /* word 1: the record file */
+  kelHashTableFun_word stringFile; /* word 2: the string file */
 } DataSetFiles;
 
 /*
@@ -230,6 +263,79 @@ typedef void KELHASHTABLEFUN_CALL kelHashTableFun_searchStrList(const char** key
 typedef void KELHASHTABLEFUN_CALL kelHashTableFun_setContentLng(int key, int content);
 typedef void KELHASHTABLEFUN_CALL kelHashTableFun_setContentStr(const char* key, int content);
 
+/*
+ * The exports added after the seventeen (ordinals 18 and on of the DLL). A
+ * host of the original library never calls them; docs/api.md has an entry
+ * for each.
+ */
+
+/* A restart file's status, returned by checkRestartFile and
+   makeHashTableFromBinFileChecked. */
+#define KELHASHTABLEFUN_FILE_SOUND 0        /* loads; listing and dumping the table succeed */
+#define KELHASHTABLEFUN_FILE_NOT_OPENED 1   /* missing, unreadable, a folder, or a null path */
+#define KELHASHTABLEFUN_FILE_DAMAGED 2      /* makeHashTableFromBinFile would end the process */
+#define KELHASHTABLEFUN_FILE_INCONSISTENT 3 /* loads, but listing or dumping it ends the process */
+
+/* Why a damaged file is damaged: the first field that cannot be accepted. */
+#define KELHASHTABLEFUN_DAMAGE_NONE 0
+#define KELHASHTABLEFUN_DAMAGE_ENDS_IN_SIZE 1         /* the file ends before the bucket count */
+#define KELHASHTABLEFUN_DAMAGE_ENDS_IN_COUNTER 2      /* ... before the counter */
+#define KELHASHTABLEFUN_DAMAGE_ENDS_IN_BUCKET 3       /* ... where the counter asks for a chain */
+#define KELHASHTABLEFUN_DAMAGE_ENDS_IN_CHAIN_LENGTH 4 /* ... before a chain length */
+#define KELHASHTABLEFUN_DAMAGE_ENDS_IN_CONTENT 5      /* ... where the chain asks for an entry */
+#define KELHASHTABLEFUN_DAMAGE_ENDS_IN_IS_LONG 6      /* ... before an isLong byte */
+#define KELHASHTABLEFUN_DAMAGE_ENDS_IN_LONG_KEY 7     /* ... before a long key */
+#define KELHASHTABLEFUN_DAMAGE_SIZE_BELOW_ONE 8       /* a bucket count below 1 */
+#define KELHASHTABLEFUN_DAMAGE_BUCKET_OUT_OF_RANGE 9  /* a bucket index outside 0 to size - 1 */
+#define KELHASHTABLEFUN_DAMAGE_BAD_IS_LONG 10         /* an isLong byte other than 0 and 1 */
+#define KELHASHTABLEFUN_DAMAGE_STRING_TOO_LONG 11     /* a string key of more than 499,999 bytes */
+#define KELHASHTABLEFUN_DAMAGE_STRING_UNTERMINATED 12 /* a string key without its NUL */
+
+/*
+ * What a check found, written when the caller passes one. Eight 32-bit
+ * fields: the same 32 bytes on every target. Counts and offsets beyond
+ * 2147483647 are given as 2147483647.
+ */
+typedef struct KelHashTableFunFileCheck {
+  kelHashTableFun_int32 status;    /* the status returned */
+  kelHashTableFun_int32 damage;    /* damaged: KELHASHTABLEFUN_DAMAGE_..., otherwise 0 */
+  kelHashTableFun_int32 offset;    /* damaged: the offset the fatal message gives; otherwise
+                                      the byte after the last record the loader reads */
+  kelHashTableFun_int32 buckets;   /* the stored bucket count; 0 when not read */
+  kelHashTableFun_int32 counter;   /* the stored counter; 0 when not read */
+  kelHashTableFun_int32 entries;   /* the entries the loaded table holds (sound: counter) */
+  /* Information, which does not change the status: */
+  kelHashTableFun_int32 misplaced; /* entry records in a bucket their key does not hash to:
+                                      searches never find them */
+  kelHashTableFun_int32 trailing;  /* 1 when bytes follow the last record the loader reads */
+} KelHashTableFunFileCheck;
+
+/* Checks the restart file `path` as makeHashTableFromBinFile would read it,
+   without building its table and without ending the process; the current
+   table stays as it is. Returns its status; fills *check unless it is null. */
+typedef kelHashTableFun_int32 KELHASHTABLEFUN_CALL kelHashTableFun_checkRestartFile(
+    const char* path, KelHashTableFunFileCheck* check);
+
+/* makeHashTableFromBinFile with a status instead of the fatal end: only a
+   sound file's table is made current (the table it replaces is released
+   first); otherwise the current table stays as it was. */
+typedef kelHashTableFun_int32 KELHASHTABLEFUN_CALL
+kelHashTableFun_makeHashTableFromBinFileChecked(const char* path, KelHashTableFunFileCheck* check);
+
+/* How the last dump ended. NONE: no dump since the library was loaded, or
+   the last dump had a null path or no current table. */
+#define KELHASHTABLEFUN_DUMP_NONE 0
+#define KELHASHTABLEFUN_DUMP_LANDED 1           /* the file holds the table */
+#define KELHASHTABLEFUN_DUMP_NOT_OPENED 2       /* the path cannot be written: nothing changed */
+#define KELHASHTABLEFUN_DUMP_FAILED_KEPT 3      /* writing failed; the file is as it was */
+#define KELHASHTABLEFUN_DUMP_FAILED_TRUNCATED 4 /* writing failed in place: the file is damaged */
+typedef kelHashTableFun_int32 KELHASHTABLEFUN_CALL kelHashTableFun_getLastDumpOutcome(void);
+
+/* Releases an array, or a key copy, that getAllValidContents or
+   getAllValidFullContents returned, with the allocator that made it; null
+   does nothing. For hosts that do not share the library's C runtime. */
+typedef void KELHASHTABLEFUN_CALL kelHashTableFun_freeHashTableMemory(void* block);
+
 /* Bytes of KelHashTableFun.error, its terminating NUL included. */
 #define KELHASHTABLEFUN_ERROR_BYTES 512
 
@@ -257,6 +363,12 @@ typedef struct KelHashTableFun {
      "no export named <name>" for the first export the library lacks. An
      empty string after a successful load and after kelHashTableFunUnload. */
   char error[KELHASHTABLEFUN_ERROR_BYTES];
+  /* The exports after the seventeen: null when the library lacks them. They
+     come last, so the members above keep their places. */
+  kelHashTableFun_checkRestartFile* checkRestartFile;
+  kelHashTableFun_makeHashTableFromBinFileChecked* makeHashTableFromBinFileChecked;
+  kelHashTableFun_getLastDumpOutcome* getLastDumpOutcome;
+  kelHashTableFun_freeHashTableMemory* freeHashTableMemory;
 } KelHashTableFun;
 
 #ifdef __cplusplus
@@ -274,9 +386,21 @@ typedef struct KelHashTableFun {
 #define KELHASHTABLEFUN_DEFAULT_PATH "libkelHashTableFun.so"
 #endif
 
+/* The loader's functions: static, and inline where the language has it. */
+#if defined(__cplusplus) || (defined(__STDC_VERSION__) && __STDC_VERSION__ >= 199901L)
+#define KELHASHTABLEFUN_INLINE static inline
+#elif defined(__GNUC__)
+#define KELHASHTABLEFUN_INLINE static __inline__
+#elif defined(_MSC_VER)
+#define KELHASHTABLEFUN_INLINE static __inline
+#else
+#define KELHASHTABLEFUN_INLINE static
+#endif
+
 typedef void (*kelHashTableFun_anyFunction)(void);
 
-static inline kelHashTableFun_anyFunction kelHashTableFunFind(void* library, const char* name) {
+KELHASHTABLEFUN_INLINE kelHashTableFun_anyFunction kelHashTableFunFind(void* library,
+                                                                      const char* name) {
 #if defined(_WIN32)
   /* FARPROC to another function pointer type: no detour through void*,
      which ISO C does not allow for function pointers. */
@@ -290,14 +414,32 @@ static inline kelHashTableFun_anyFunction kelHashTableFunFind(void* library, con
 }
 
 /* Appends `text` to api->error, as much of it as fits. */
-static inline void kelHashTableFunAppendError(KelHashTableFun* api, const char* text) {
+KELHASHTABLEFUN_INLINE void kelHashTableFunAppendError(KelHashTableFun* api, const char* text) {
   size_t used = strlen(api->error);
   while (*text != '\0' && used + 1 < sizeof api->error) api->error[used++] = *text++;
   api->error[used] = '\0';
 }
 
+#if defined(_WIN32)
+/* Appends the system's reason, with its insert %1 (the file) filled in. */
+KELHASHTABLEFUN_INLINE void kelHashTableFunAppendReason(KelHashTableFun* api, const char* reason,
+                                                        const char* path) {
+  char character[2];
+  character[1] = '\0';
+  while (*reason != '\0') {
+    if (reason[0] == '%' && reason[1] == '1') {
+      kelHashTableFunAppendError(api, path);
+      reason += 2;
+    } else {
+      character[0] = *reason++;
+      kelHashTableFunAppendError(api, character);
+    }
+  }
+}
+#endif
+
 /* Sets api->error to why `path` could not be loaded, right after the failure. */
-static inline void kelHashTableFunLoadFailed(KelHashTableFun* api, const char* path) {
+KELHASHTABLEFUN_INLINE void kelHashTableFunLoadFailed(KelHashTableFun* api, const char* path) {
 #if defined(_WIN32)
   DWORD code = GetLastError();
   char reason[256];
@@ -316,7 +458,7 @@ static inline void kelHashTableFunLoadFailed(KelHashTableFun* api, const char* p
   } while (code != 0);
   kelHashTableFunAppendError(api, path);
   kelHashTableFunAppendError(api, ": ");
-  kelHashTableFunAppendError(api, length > 0 ? reason : "cannot be loaded");
+  kelHashTableFunAppendReason(api, length > 0 ? reason : "cannot be loaded", path);
   kelHashTableFunAppendError(api, " (error ");
   kelHashTableFunAppendError(api, number + digits);
   kelHashTableFunAppendError(api, ")");
@@ -334,7 +476,7 @@ static inline void kelHashTableFunLoadFailed(KelHashTableFun* api, const char* p
 }
 
 /* Releases the library (the current table, if any, is not closed). */
-static inline void kelHashTableFunUnload(KelHashTableFun* api) {
+KELHASHTABLEFUN_INLINE void kelHashTableFunUnload(KelHashTableFun* api) {
   if (api->library != NULL) {
 #if defined(_WIN32)
     FreeLibrary((HMODULE)api->library);
@@ -347,15 +489,17 @@ static inline void kelHashTableFunUnload(KelHashTableFun* api) {
 
 /*
  * Loads the library from `path` (NULL: the platform's default name, found
- * the way the platform finds libraries) and fills every function pointer.
- * Returns 1 on success; 0 when the library cannot be loaded or lacks one of
- * the seventeen functions: then the library is released, every pointer is
- * null and api->error says what failed, for example
+ * the way the platform finds libraries) and fills every function pointer;
+ * those of the exports after the seventeen stay null when the library lacks
+ * them (an older library). Returns 1 on success; 0 when the library cannot
+ * be loaded or lacks one of the seventeen functions: then the library is
+ * released, every pointer is null and api->error says what failed, for
+ * example
  *   "./libkelHashTableFun.so: cannot open shared object file: No such file or directory"
  *   "kelHashTableFun.dll: The specified module could not be found. (error 126)"
  *   "./libkelHashTableFun.so: no export named removeOneStr"
  */
-static inline int kelHashTableFunLoad(KelHashTableFun* api, const char* path) {
+KELHASHTABLEFUN_INLINE int kelHashTableFunLoad(KelHashTableFun* api, const char* path) {
   const char* missing = NULL;
   if (path == NULL) path = KELHASHTABLEFUN_DEFAULT_PATH;
   memset(api, 0, sizeof *api);
@@ -369,8 +513,10 @@ static inline int kelHashTableFunLoad(KelHashTableFun* api, const char* path) {
     kelHashTableFunLoadFailed(api, path);
     return 0;
   }
-#define KELHASHTABLEFUN_BIND(name)                                               \
-  api->name = (kelHashTableFun_##name*)kelHashTableFunFind(api->library, #name); \
+#define KELHASHTABLEFUN_BIND_IF_PRESENT(name) \
+  api->name = (kelHashTableFun_##name*)kelHashTableFunFind(api->library, #name)
+#define KELHASHTABLEFUN_BIND(name)          \
+  KELHASHTABLEFUN_BIND_IF_PRESENT(name); \
   if (api->name == NULL && missing == NULL) missing = #name
   KELHASHTABLEFUN_BIND(addOneLng);
   KELHASHTABLEFUN_BIND(addOneStr);
@@ -389,7 +535,12 @@ static inline int kelHashTableFunLoad(KelHashTableFun* api, const char* path) {
   KELHASHTABLEFUN_BIND(searchStrList);
   KELHASHTABLEFUN_BIND(setContentLng);
   KELHASHTABLEFUN_BIND(setContentStr);
+  KELHASHTABLEFUN_BIND_IF_PRESENT(checkRestartFile);
+  KELHASHTABLEFUN_BIND_IF_PRESENT(makeHashTableFromBinFileChecked);
+  KELHASHTABLEFUN_BIND_IF_PRESENT(getLastDumpOutcome);
+  KELHASHTABLEFUN_BIND_IF_PRESENT(freeHashTableMemory);
 #undef KELHASHTABLEFUN_BIND
+#undef KELHASHTABLEFUN_BIND_IF_PRESENT
   if (missing != NULL) {
     kelHashTableFunUnload(api);
     kelHashTableFunAppendError(api, path);

@@ -1,5 +1,6 @@
 #include "module/dump.h"
 
+#include "kelHashTableFun.h"
 #include "module/currentTable.h"
 
 namespace kel {
@@ -18,6 +19,18 @@ void dumpCurrentTable(const char* path) {
 bool lastDumpOutcome(DumpOutcome* outcome) {
   if (dumped) *outcome = last;
   return dumped;
+}
+
+static_assert(static_cast<int>(DumpOutcome::landed) + 1 == KELHASHTABLEFUN_DUMP_LANDED &&
+                  static_cast<int>(DumpOutcome::notOpened) + 1 == KELHASHTABLEFUN_DUMP_NOT_OPENED &&
+                  static_cast<int>(DumpOutcome::failedKept) + 1 == KELHASHTABLEFUN_DUMP_FAILED_KEPT &&
+                  static_cast<int>(DumpOutcome::failedTruncated) + 1 ==
+                      KELHASHTABLEFUN_DUMP_FAILED_TRUNCATED,
+              "outcomes are numbered as the header numbers them, after none");
+
+int32_t lastDumpOutcomeCode() {
+  DumpOutcome outcome;
+  return lastDumpOutcome(&outcome) ? static_cast<int32_t>(outcome) + 1 : KELHASHTABLEFUN_DUMP_NONE;
 }
 
 }  // namespace kel

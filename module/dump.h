@@ -1,6 +1,8 @@
 // Dumping the current table to a restart file.
 #pragma once
 
+#include <cstdint>
+
 #include "persist/restartFile.h"
 
 namespace kel {
@@ -11,5 +13,8 @@ void dumpCurrentTable(const char* path);
 // How the last dump since the library was loaded ended; false when there was
 // none, or the last one had a null path or no current table to write.
 bool lastDumpOutcome(DumpOutcome* outcome);
+
+// The same as the header numbers it: KELHASHTABLEFUN_DUMP_NONE, or the outcome.
+int32_t lastDumpOutcomeCode();
 
 }  // namespace kel

@@ -71,4 +71,6 @@ void listFullContents(int* count, int** contents, char*** stringKeys, int** long
   checkVisited(table->counter(), visited);
 }
 
+void freeListed(void* block) { std::free(block); }
+
 }  // namespace kel

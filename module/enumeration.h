@@ -8,4 +8,8 @@ namespace kel {
 void listContents(int* count, int** contents);
 void listFullContents(int* count, int** contents, char*** stringKeys, int** longKeys);
 
+// Releases an array or a key copy the listings returned, with the allocator
+// that made it (for hosts whose own free belongs to another C runtime).
+void freeListed(void* block);
+
 }  // namespace kel

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/HashTable.h"
+#include "persist/restartCheck.h"
 
 namespace kel {
 
@@ -21,7 +22,17 @@ enum class DumpOutcome {
 DumpOutcome dumpRestartFile(const HashTable& table, const char* path);
 
 // Builds a table from the restart file at `path`. Ends the process with a
-// report when the file cannot be opened or is damaged.
+// report when the file cannot be opened (a folder cannot) or is damaged.
 HashTable* loadRestartFile(const char* path);
+
+// Checks the restart file at `path` (restartCheck.h); never ends the process
+// but when memory runs out.
+RestartCheck checkRestartFileAt(const char* path);
+
+// Builds a table from the restart file at `path` only when its check finds
+// it sound: `beforeLoading` runs, then the open file is read again from its
+// start to build the table. Null otherwise, with *check saying why. A file
+// that cannot be read again from its start (a pipe) counts as not opened.
+HashTable* loadSoundRestartFile(const char* path, RestartCheck* check, void (*beforeLoading)());
 
 }  // namespace kel

@@ -40,10 +40,10 @@ class TableBuilder final : public RestartVisitor {
   RestartImage image(const RestartScan& scan) {
     if (scan.damage != RestartDamage::kNone) {
       if (table_ != nullptr) table_->discardChain(head_);
-      return {nullptr, scan.offset};
+      return {nullptr, scan.offset, scan.damage};
     }
     table_->finishRestoring();
-    return {table_.release(), -1};
+    return {table_.release(), -1, RestartDamage::kNone};
   }
 
  private:

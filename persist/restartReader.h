@@ -12,12 +12,14 @@
 #include <cstdio>
 
 #include "core/HashTable.h"
+#include "persist/restartScanner.h"
 
 namespace kel {
 
 struct RestartImage {
-  HashTable* table;  // the restored table, owned by the caller; null if damaged
+  HashTable* table;      // the restored table, owned by the caller; null if damaged
   int64_t damagedAt;     // byte position where a damaged file stopped making sense
+  RestartDamage damage;  // and why
 };
 
 // Reads a whole restart file from `file`, which is left open.

@@ -15,6 +15,11 @@ namespace {
 
 void present(const char* message) {
 #if defined(_WIN32)
+  // A process without a desktop (a service, a scheduled run) shows no box;
+  // the debugger output keeps the report where a debugger or a log reads it.
+  char line[sizeof kFatalCaption + 2 + kFatalMessageBytes + 1];
+  std::snprintf(line, sizeof line, "%s: %s\n", kFatalCaption, message);
+  OutputDebugStringA(line);
   MessageBoxA(nullptr, message, kFatalCaption, MB_OK);
 #else
   std::fprintf(stderr, "%s: %s\n", kFatalCaption, message);

@@ -2,8 +2,8 @@
 // to the user with the caption "HashTablePure", then the file (if any) is
 // closed and the process ends with exit status 1. Never returns.
 //
-// Windows shows a message box; elsewhere the caption, ": ", the message bytes
-// as formatted and a newline go to stderr. Messages are Shift_JIS byte
+// Windows shows a message box, after writing the caption, ": ", the message
+// and a newline to the debugger output; elsewhere that line goes to stderr. Messages are Shift_JIS byte
 // strings and are passed through untouched. Nothing here uses any other part
 // of the library, so every part may report.
 #pragma once

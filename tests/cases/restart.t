@@ -195,3 +195,68 @@ $ host
 > makeHashTableFromBinFile "./"*1500"d.bin"
 HashTablePure: HashTable:binFileName=...././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././././d.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=0)
 [exit 1]
+
+## a folder is not a restart file: it is not found
+$ host
+> makeHashTableFromBinFile .
+HashTablePure: HashTable:binFileName=. \x82\xaa\x8c\xa9\x82\xc2\x82\xa9\x82\xe8\x82\xdc\x82\xb9\x82\xf1
+[exit 1]
+
+## a check tells whether loading would end the process, or listing and dumping the table would; a checked load makes only a sound file's table current
+# past.bin reads an entry past its counter; again.bin stores bucket 0 twice,
+# and the later chain, which replaces the earlier one, leaves 1 entry for a
+# counter of 2; below.bin's counter is below 0, so no chain is read. In
+# kept.bin the later chain holds the counter's 3 entries. Long key 1 belongs
+# in bucket 1 of 2, not in bucket 0.
+$ host
+> write past.bin 1 1 0 2 10 #01 1 20 #01 2
+> write again.bin 1 2 0 1 10 #01 1 0 1 20 #01 2
+> write below.bin 2 -1 0 1 10 #01 0
+> write damaged.bin 4 1 4 1 1 #01 1
+> write kept.bin 1 3 0 1 10 #01 1 0 3 20 #01 2 30 #01 3 40 #01 4
+> write misplaced.bin 2 1 0 1 11 #01 1 #ffff01
+> makeHashTableLng [5] 1 [50]
+> makeHashTableFromBinFileChecked absent.bin
+  not opened: damage 0 offset 0 buckets 0 counter 0 entries 0 misplaced 0 trailing 0
+> makeHashTableFromBinFileChecked damaged.bin
+  damaged: damage 9 offset 8 buckets 4 counter 1 entries 0 misplaced 0 trailing 0
+> makeHashTableFromBinFileChecked past.bin
+  inconsistent: damage 0 offset 34 buckets 1 counter 1 entries 2 misplaced 0 trailing 0
+> makeHashTableFromBinFileChecked again.bin
+  inconsistent: damage 0 offset 42 buckets 1 counter 2 entries 1 misplaced 0 trailing 0
+> makeHashTableFromBinFileChecked below.bin
+  inconsistent: damage 0 offset 8 buckets 2 counter -1 entries 0 misplaced 0 trailing 1
+> list
+  1 entries
+  50 long 5
+> checkRestartFile misplaced.bin
+  sound: damage 0 offset 25 buckets 2 counter 1 entries 1 misplaced 1 trailing 1
+> checkRestartFile kept.bin null
+  sound
+> checkRestartFile null
+  not opened: damage 0 offset 0 buckets 0 counter 0 entries 0 misplaced 0 trailing 0
+> list
+  1 entries
+  50 long 5
+> makeHashTableFromBinFileChecked kept.bin
+  sound: damage 0 offset 60 buckets 1 counter 3 entries 3 misplaced 0 trailing 0
+> list
+  3 entries
+  20 long 2
+  30 long 3
+  40 long 4
+
+## the last dump's outcome: none before any dump and after one with a null path, landed, or not opened
+$ host
+> getLastDumpOutcome
+  none
+> makeHashTableLng [1] 1 [7]
+> dumpToRestartFile restart.bin
+> getLastDumpOutcome
+  landed
+> dumpToRestartFile no-such-directory/restart.bin
+> getLastDumpOutcome
+  not opened
+> dumpToRestartFile null
+> getLastDumpOutcome
+  none

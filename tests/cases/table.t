@@ -218,3 +218,8 @@ $ host
 > makeHashTableLng [1] 2147483647 null
 HashTablePure: HashTable:\x83\x81\x83\x82\x83\x8a\x82\xaa\x91\xab\x82\xe8\x82\xdc\x82\xb9\x82\xf1
 [exit 1]
+
+## a library that cannot be loaded is named with the system's reason, any insert in it filled
+$ echo text > bad.dll; ${KEL_HOST% *} ./bad.dll | grep -c %1
+0
+[exit 1]

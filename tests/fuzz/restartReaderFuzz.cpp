@@ -4,13 +4,16 @@
 // For every input: the reader must stay in bounds, a damaged file's offset
 // must lie within it, and an accepted table whose chains agree with its
 // counter (the only kind a dump writes) must survive a round trip: written
-// out and read back, it is written out to the same bytes again.
+// out and read back, it is written out to the same bytes again. The check,
+// which builds no table, must say what the load made of the input: damaged
+// at the same offset, or sound exactly when the table can be written out.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "persist/restartCheck.h"
 #include "persist/restartReader.h"
 #include "persist/restartWriter.h"
 
@@ -45,12 +48,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if (buckets > kLargestFuzzedSize) return -1;
   }
   const kel::RestartImage image = kel::readRestartImage(data, size);
+  const kel::RestartCheck check = kel::checkRestartImage(data, size);
   if (image.table == nullptr) {
     if (image.damagedAt < 0 || static_cast<std::size_t>(image.damagedAt) > size) std::abort();
+    if (check.status != kel::RestartStatus::damaged || check.scan.offset != image.damagedAt) std::abort();
     return 0;
   }
   const std::string first = written(*image.table);
   delete image.table;
+  if ((check.status == kel::RestartStatus::sound) != !first.empty()) std::abort();
   if (first.empty()) return 0;
   const kel::RestartImage again =
       kel::readRestartImage(reinterpret_cast<const unsigned char*>(first.data()), first.size());

@@ -1,4 +1,5 @@
-/* A library with sixteen of the seventeen exports: removeOneStr is missing. */
+/* A library with the seventeen exports of the original library only; built
+ * with KEL_LACKING_REMOVE_ONE_STR, removeOneStr is missing too. */
 #define EXPORT(name) \
   void name(void);   \
   void name(void) {}
@@ -14,6 +15,9 @@ EXPORT(makeHashTableLng)
 EXPORT(makeHashTableStr)
 EXPORT(makeHashTableStrList)
 EXPORT(removeOneLng)
+#if !defined(KEL_LACKING_REMOVE_ONE_STR)
+EXPORT(removeOneStr)
+#endif
 EXPORT(searchLng)
 EXPORT(searchStrList)
 EXPORT(setContentLng)

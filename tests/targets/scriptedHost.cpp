@@ -22,6 +22,9 @@
 //   strings OFFSET...    the string column's heap offsets
 //   field NAME VALUE     rowCount, recordLength, recordFile or stringFile
 //   seek records|strings OFFSET, tell records|strings
+// checkRestartFile and makeHashTableFromBinFileChecked take a path, and null
+// to pass no detail. A library that lacks the exports after the seventeen
+// is named with the ones it lacks when it is loaded.
 // The data set's columns: 0 strings, 1 integers (cell at byte 4), 2 another
 // kind. makeHashTableDs takes ds (or null), the column and the contents.
 #include <cinttypes>
@@ -31,6 +34,7 @@
 #include <cstring>
 #include <deque>
 #include <string>
+#include <utility>
 #include <vector>
 
 #if defined(_WIN32)
@@ -70,6 +74,7 @@ KEL_WORD(DataSetFiles, recordFile, 1);
 KEL_WORD(DataSetFiles, stringFile, 2);
 static_assert(sizeof(DataSet) == sizeof(void*) * 25 && sizeof(DataSetFiles) == sizeof(void*) * 3,
               "record sizes");
+static_assert(sizeof(KelHashTableFunFileCheck) == 32, "the same detail on every target");
 
 namespace {
 
@@ -331,7 +336,9 @@ void removeKey(Arguments& a, bool strings) {
 }
 
 // Both listings, checked against each other; the arrays have one slot more
-// than the count, which is written here, and go back with free.
+// than the count, which is written here. The short listing goes back with
+// the host's free, as hosts of the original library release it, the full
+// one with the library's.
 void list() {
   int count = -1, fullCount = -1, sentinel = 0;
   int* contents = &sentinel;
@@ -352,14 +359,48 @@ void list() {
     if (contents[i] != fullContents[i]) std::printf("(content %d) ", contents[i]);
     if (stringKeys[i] == nullptr) std::printf("long %d\n", longKeys[i]);
     else printKey(stringKeys[i]), std::printf(longKeys[i] == 0 ? "\n" : " long %d\n", longKeys[i]);
-    std::free(stringKeys[i]);
+    ht.freeHashTableMemory(stringKeys[i]);
   }
   contents[fullCount] = fullContents[fullCount] = longKeys[fullCount] = 0;
   stringKeys[fullCount] = nullptr;
   std::free(contents);
-  std::free(fullContents);
-  std::free(stringKeys);
-  std::free(longKeys);
+  ht.freeHashTableMemory(fullContents);
+  ht.freeHashTableMemory(stringKeys);
+  ht.freeHashTableMemory(longKeys);
+}
+
+void checkFile(Arguments& a, kelHashTableFun_checkRestartFile* check) {
+  static const char* const statuses[] = {"sound", "not opened", "damaged", "inconsistent"};
+  const char* path = a.key();
+  const bool detailed = !a.isNull();
+  if (!detailed) a.next();
+  KelHashTableFunFileCheck d;
+  std::memset(&d, 0xFF, sizeof d);  // a field left unwritten shows as -1
+  const int status = check(path, detailed ? &d : nullptr);
+  std::printf("  %s", status >= 0 && status < 4 ? statuses[status] : "?");
+  if (detailed)
+    std::printf(": damage %d offset %d buckets %d counter %d entries %d misplaced %d trailing %d%s",
+                d.damage, d.offset, d.buckets, d.counter, d.entries, d.misplaced, d.trailing,
+                d.status == status ? "" : " (another status in the detail)");
+  std::printf("\n");
+}
+
+void printLastDumpOutcome() {
+  static const char* const outcomes[] = {"none", "landed", "not opened", "failed, kept",
+                                         "failed, truncated"};
+  const int outcome = ht.getLastDumpOutcome();
+  std::printf("  %s\n", outcome >= 0 && outcome < 5 ? outcomes[outcome] : "?");
+}
+
+// The loader leaves the exports after the seventeen null in an older library.
+void nameAbsentExports() {
+  const std::pair<const char*, bool> added[] = {
+      {"checkRestartFile", ht.checkRestartFile != nullptr},
+      {"makeHashTableFromBinFileChecked", ht.makeHashTableFromBinFileChecked != nullptr},
+      {"getLastDumpOutcome", ht.getLastDumpOutcome != nullptr},
+      {"freeHashTableMemory", ht.freeHashTableMemory != nullptr}};
+  for (const auto& [name, present] : added)
+    if (!present) std::printf("the library lacks %s\n", name);
 }
 
 void writeItems(Arguments& a) {
@@ -420,6 +461,12 @@ void run(const std::string& command, Arguments& a) {
     ht.makeHashTableFromBinFile(a.key());
   } else if (command == "dumpToRestartFile") {
     ht.dumpToRestartFile(a.key());
+  } else if (command == "checkRestartFile") {
+    checkFile(a, ht.checkRestartFile);
+  } else if (command == "makeHashTableFromBinFileChecked") {
+    checkFile(a, ht.makeHashTableFromBinFileChecked);
+  } else if (command == "getLastDumpOutcome") {
+    printLastDumpOutcome();
   } else if (command == "addOneStr" || command == "setContentStr") {
     const char* key = a.key();
     (command == "addOneStr" ? ht.addOneStr : ht.setContentStr)(key, a.integer());
@@ -445,36 +492,44 @@ void run(const std::string& command, Arguments& a) {
 }
 
 #if defined(_WIN32)
-// Without a display no message box can be seen. The DLL's import of
-// MessageBoxA is redirected here: what the box would show goes to stderr as
-// the Linux build writes it ("caption: text\n"), and OK is pressed.
+// Without a display no message box can be seen. The DLL's imports of
+// MessageBoxA and OutputDebugStringA are redirected here: what the box would
+// show goes to stderr as the Linux build writes it ("caption: text\n"), and
+// OK is pressed; the debugger output before it must be that same line.
+std::string debugOutput;
+
+void WINAPI recordDebugOutput(LPCSTR text) { debugOutput += text; }
+
 int WINAPI recordMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
   if (owner != nullptr || type != MB_OK) std::fprintf(stderr, "unexpected owner or type %u\n", type);
-  std::fprintf(stderr, "%s: %s\n", caption, text);
+  const std::string line = std::string(caption) + ": " + text + "\n";
+  if (debugOutput != line) std::fprintf(stderr, "debugger output: \"%s\"\n", debugOutput.c_str());
+  debugOutput.clear();
+  std::fputs(line.c_str(), stderr);
   std::fflush(stderr);
   return IDOK;
 }
 
-void recordMessageBoxes(HMODULE module) {
+void redirectImport(HMODULE module, const char* dll, const char* function, const void* replacement) {
   auto* base = reinterpret_cast<unsigned char*>(module);
   auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
   const IMAGE_DATA_DIRECTORY dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
   for (auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); d->Name != 0; ++d) {
-    if (_stricmp(reinterpret_cast<const char*>(base + d->Name), "USER32.dll") != 0) continue;
+    if (_stricmp(reinterpret_cast<const char*>(base + d->Name), dll) != 0) continue;
     auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->OriginalFirstThunk);
     auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
     for (; names->u1.AddressOfData != 0; ++names, ++slots) {
       if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
       const auto* name = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-      if (std::strcmp(reinterpret_cast<const char*>(name->Name), "MessageBoxA") != 0) continue;
+      if (std::strcmp(reinterpret_cast<const char*>(name->Name), function) != 0) continue;
       DWORD old;
       VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &old);
-      slots->u1.Function = reinterpret_cast<ULONG_PTR>(recordMessageBox);
+      slots->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
       VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, old, &old);
       return;
     }
   }
-  std::fprintf(stderr, "the library does not import MessageBoxA from USER32.dll\n");
+  std::fprintf(stderr, "the library does not import %s from %s\n", function, dll);
 }
 #endif
 
@@ -494,8 +549,12 @@ int main(int argc, char** argv) {
     std::printf("cannot load the library: %s%s\n", ht.error, ht.library ? " (yet it stays loaded)" : "");
     return 2;
   }
+  nameAbsentExports();
 #if defined(_WIN32)
-  recordMessageBoxes(static_cast<HMODULE>(ht.library));
+  redirectImport(static_cast<HMODULE>(ht.library), "USER32.dll", "MessageBoxA",
+                 reinterpret_cast<const void*>(recordMessageBox));
+  redirectImport(static_cast<HMODULE>(ht.library), "KERNEL32.dll", "OutputDebugStringA",
+                 reinterpret_cast<const void*>(recordDebugOutput));
 #endif
   char buffer[1 << 16];
   std::string line;

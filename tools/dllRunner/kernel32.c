@@ -479,6 +479,11 @@ static BOOL WINAPI MoveFileExA(const char* from, const char* to, DWORD flags) {
   return 1;
 }
 
+// ---- the debugger ------------------------------------------------------
+
+// No debugger listens: the text goes nowhere, as on Windows without one.
+static void WINAPI OutputDebugStringA(const char* text) { (void)text; }
+
 // ---- time ---------------------------------------------------------------
 
 static void WINAPI GetSystemTimeAsFileTime(FILETIME* now) {
@@ -644,6 +649,7 @@ const SystemExport kernel32Exports[] = {
     EXPORT(LockFileEx),
     EXPORT(MoveFileExA),
     EXPORT(MultiByteToWideChar),
+    EXPORT(OutputDebugStringA),
     EXPORT(ReleaseSemaphore),
     EXPORT(ReplaceFileA),
     EXPORT(SetEndOfFile),

@@ -159,6 +159,11 @@ static size_t msvcrt_fread(void* buffer, size_t size, size_t count, void* stream
   return fread(buffer, size, count, hostStream(stream));
 }
 
+// SEEK_SET, SEEK_CUR and SEEK_END have msvcrt's numbers.
+static int msvcrt_fseek(void* stream, long offset, int origin) {
+  return fseek(hostStream(stream), offset, origin) == 0 ? 0 : failed();
+}
+
 static size_t msvcrt_fwrite(const void* buffer, size_t size, size_t count, void* stream) {
   return fwrite(buffer, size, count, hostStream(stream));
 }
@@ -269,6 +274,7 @@ const SystemExport msvcrtExports[] = {
     {"fputs", (void*)msvcrt_fputs},
     {"fread", (void*)msvcrt_fread},
     {"free", (void*)free},
+    {"fseek", (void*)msvcrt_fseek},
     {"fwrite", (void*)msvcrt_fwrite},
     {"localeconv", (void*)localeconv},
     {"malloc", (void*)malloc},

@@ -2,7 +2,7 @@
 # killed midway, leaves the previous file as it was; the next dump removes
 # what a killed one left.
 
-## a dump with no room for its bytes, or killed midway, leaves the previous file intact; the next dump removes the killed one's temporary file
+## a dump with no room for its bytes, or killed midway, leaves the previous file intact; the next dump removes the killed one's temporary file; the host can learn that a dump failed
 # Files may not grow past 64 KiB: with SIGXFSZ ignored no room can be
 # reserved, neither for a temporary file nor in place; with its default
 # action the process is killed the moment it asks for the room.
@@ -13,6 +13,8 @@ $ cp restart.bin good.bin
 $ (trap '' XFSZ; ulimit -f 128; host)
 > makeHashTableLng [0..199999] 200000 null
 > dumpToRestartFile restart.bin
+> getLastDumpOutcome
+  failed, kept
 $ cmp restart.bin good.bin && ls
 good.bin
 restart.bin
