@@ -15,6 +15,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -133,8 +134,16 @@ static const char* binaryMode(const char* mode) {
   return mode;
 }
 
+// Windows opens no folder as a file: EACCES, where POSIX opens one for
+// reading.
+static bool isFolder(int descriptor) {
+  struct stat status;
+  return fstat(descriptor, &status) == 0 && S_ISDIR(status.st_mode);
+}
+
 static FILE* msvcrt_fopen(const char* path, const char* mode) {
   FILE* stream = fopen(path, binaryMode(mode));
+  if (stream != NULL && isFolder(fileno(stream))) fclose(stream), stream = NULL, errno = EACCES;
   if (stream == NULL) failed();
   return stream;
 }
@@ -222,7 +231,8 @@ static int msvcrt_open(const char* path, int flags, ...) {
     mode = va_arg(arguments, int) & _S_IWRITE ? 0666 : 0444;  // without _S_IWRITE: a read-only file
     va_end(arguments);
   }
-  const int descriptor = open(path, hostFlags, mode);
+  int descriptor = open(path, hostFlags, mode);
+  if (descriptor >= 0 && isFolder(descriptor)) close(descriptor), descriptor = -1, errno = EACCES;
   return descriptor >= 0 ? descriptor : failed();
 }
 
