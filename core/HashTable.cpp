@@ -57,24 +57,24 @@ HashTable::~HashTable() {
 void HashTable::releaseOutsideKeys() {
   for (int32_t i = 0; i < size_; ++i)
     for (EntryRef e = buckets_[i]; e != kNoEntry; e = next(e))
-      if (!isLongRef(e)) std::free(reinterpret_cast<StringEntry*>(pool_.at(e))->outsideKey());
+      if (!isLongRef(e)) std::free(entryAt(e).outsideKey());
 }
 
 EntryRef HashTable::findLike(EntryRef ref) const {
-  if (isLongRef(ref)) return find(LongProbe::from(reinterpret_cast<const LongEntry*>(pool_.at(ref))->key));
-  const auto& e = *reinterpret_cast<const StringEntry*>(pool_.at(ref));
+  if (isLongRef(ref)) return find(LongProbe::from(entryAt(ref).longKey));
+  const auto& e = entryAt(ref);
   return find(StringProbe{e.key(), e.length, e.fraction()});
 }
 
 void HashTable::writeEntry(EntryRef ref, const StringProbe& probe, int32_t content) {
   char* outside = nullptr;
-  if (!StringEntry::inlineKey(probe.length)) {
+  if (!Entry::inlineKey(probe.length)) {
     outside = static_cast<char*>(allocateOrDie(probe.length + 1));
     std::memcpy(outside, probe.key, probe.length);
     outside[probe.length] = '\0';
     ++outsideKeys_;
   }
-  auto& e = *reinterpret_cast<StringEntry*>(pool_.at(ref));
+  auto& e = entryAt(ref);
   e.next = kNoEntry;
   e.content = content;
   e.length = static_cast<uint32_t>(probe.length);
@@ -88,21 +88,21 @@ void HashTable::writeEntry(EntryRef ref, const StringProbe& probe, int32_t conte
 }
 
 void HashTable::writeEntry(EntryRef ref, const LongProbe& probe, int32_t content) {
-  auto& e = *reinterpret_cast<LongEntry*>(pool_.at(ref));
+  auto& e = entryAt(ref);
   e.next = kNoEntry;
   e.content = content;
-  e.key = probe.key;
+  e.longKey = probe.key;
 }
 
 EntryRef HashTable::newEntry(const StringProbe& probe, int32_t content) {
   if (probe.length > UINT32_MAX - 1) outOfMemory();
-  const EntryRef ref = pool_.allocate(StringEntry::bytesFor(probe.length), 0);
+  const EntryRef ref = pool_.allocate(Entry::stringBytesFor(probe.length), 0);
   writeEntry(ref, probe, content);
   return ref;
 }
 
 EntryRef HashTable::newEntry(const LongProbe& probe, int32_t content) {
-  const EntryRef ref = pool_.allocate(sizeof(LongEntry), kLongKind);
+  const EntryRef ref = pool_.allocate(sizeof(Entry), kLongKind);
   writeEntry(ref, probe, content);
   return ref;
 }
@@ -128,13 +128,13 @@ void HashTable::finishRestoring() {
   auto hashGroup = [&] {
     double fractions[kHashGroup];
     for (int32_t k = 0; k < n; ++k) {
-      const auto& e = *reinterpret_cast<StringEntry*>(pool_.at(group[k]));
+      const auto& e = entryAt(group[k]);
       keys[k] = e.key();
       lengths[k] = e.length;
     }
     stringFractionsOfLengths(keys, lengths, n, fractions);
     for (int32_t k = 0; k < n; ++k) {
-      reinterpret_cast<StringEntry*>(pool_.at(group[k]))->setFraction(fractions[k]);
+      entryAt(group[k]).setFraction(fractions[k]);
       tags_[groupBuckets[k]] |= tagOfFraction(fractions[k]);
     }
     n = 0;
@@ -216,7 +216,7 @@ void HashTable::insert(const Probe& probe, int32_t bucket, uint8_t tag, int32_t 
 template <typename Probe>
 void HashTable::linkAsHead(EntryRef entry, int32_t bucket, uint8_t tag, const ChainSearch& search,
                            const Probe& probe) {
-  header(entry).next = buckets_[bucket];
+  entryAt(entry).next = buckets_[bucket];
   buckets_[bucket] = entry;
   tags_[bucket] |= tag;
   indexNewHead(bucket, entry, search, probe);
@@ -237,7 +237,7 @@ void HashTable::setContent(const Probe& probe, int32_t content) {
   const uint8_t tag = probe.tag();
   ChainSearch search;
   const EntryRef e = findIn(bucket, tag, probe, &search);
-  if (e != kNoEntry) header(e).content = content;
+  if (e != kNoEntry) entryAt(e).content = content;
   else insert(probe, bucket, tag, content, search);
 }
 
@@ -339,7 +339,7 @@ bool HashTable::placeStringsInBucketOrder(const char* const* keys, int32_t count
       const int32_t bucket = bucketOf(fractions[i + k], size_);
       prefetch(&buckets_[bucket]);
       pending[pendingCount] = bucket;
-      units += pendingUnits[pendingCount++] = unitsFor(StringEntry::bytesFor(lengths[k]));
+      units += pendingUnits[pendingCount++] = unitsFor(Entry::stringBytesFor(lengths[k]));
     }
   }
   for (int32_t k = 0; k < pendingCount; ++k) buckets_[pending[k]] += pendingUnits[k];
@@ -421,7 +421,7 @@ void HashTable::placeInBucketOrder(int32_t count, uint32_t firstUnit, const int3
         if (findIn(bucket, tag, probe, &search) != kNoEntry) continue;
         const EntryRef ref = ((below(bucket) - unitsFor(bytesFor(probe))) << 1) | kindOf(probe);
         writeEntry(ref, probe, contents != nullptr ? contents[block[k].index] : 0);
-        header(ref).next = tags_[bucket] != 0 ? buckets_[bucket] : kNoEntry;
+        entryAt(ref).next = tags_[bucket] != 0 ? buckets_[bucket] : kNoEntry;
         buckets_[bucket] = ref;
         tags_[bucket] |= tag;
         indexNewHead(bucket, ref, search, probe);
@@ -447,24 +447,24 @@ int32_t HashTable::remove(const Probe& probe, const int32_t* filter) {
     const uint32_t slot = index->find(probe.indexHash(seed_), [&](EntryRef e) { return probe.matches(e, pool_); });
     if (slot == ChainIndex::kNoSlot) return result;
     const EntryRef e = index->entryAt(slot);
-    result = header(e).content;
+    result = entryAt(e).content;
     if (filter != nullptr && *filter != result) return result;
     const EntryRef before = index->unlink(slot);
-    (before == kNoEntry ? buckets_[bucket] : header(before).next) = header(e).next;
+    (before == kNoEntry ? buckets_[bucket] : entryAt(before).next) = entryAt(e).next;
     if (index->count() < kIndexBelow) indexes_.remove(bucket);
     unlinked(bucket, e);
     return result;
   }
   EntryRef* link = &buckets_[bucket];
   for (EntryRef e = walkToMatch(*link, probe); e != kNoEntry; e = walkToMatch(*link, probe)) {
-    while (*link != e) link = &header(*link).next;
-    result = header(e).content;
+    while (*link != e) link = &entryAt(*link).next;
+    result = entryAt(e).content;
     if (filter == nullptr || *filter == result) {
-      *link = header(e).next;
+      *link = entryAt(e).next;
       unlinked(bucket, e);
       return result;
     }
-    link = &header(e).next;
+    link = &entryAt(e).next;
   }
   return result;
 }
@@ -489,7 +489,7 @@ int32_t HashTable::removeLong(int32_t key, const int32_t* filter) {
 
 void HashTable::destroy(EntryRef entry) {
   if (!isLongRef(entry)) {
-    if (char* outside = reinterpret_cast<StringEntry*>(pool_.at(entry))->outsideKey()) {
+    if (char* outside = entryAt(entry).outsideKey()) {
       std::free(outside);
       --outsideKeys_;
     }
@@ -538,7 +538,7 @@ void HashTable::grow() {
 // array; returns that chain's bucket.
 inline int32_t HashTable::pushOnNewChain(EntryRef e) {
   const int32_t bucket = bucketOf(fractionOf(e), size_);
-  header(e).next = buckets_[bucket];
+  entryAt(e).next = buckets_[bucket];
   buckets_[bucket] = e;
   tags_[bucket] |= tagOf(e);
   return bucket;
