@@ -322,13 +322,13 @@ constexpr uint32_t unitsFor(std::size_t bytes) { return static_cast<uint32_t>((b
 // the build takes); lengths are measured again when the entries are placed.
 bool HashTable::placeStringsInBucketOrder(const char* const* keys, int32_t count,
                                           const int32_t* contents) {
-  auto* fractions = static_cast<double*>(allocateOrDie(static_cast<std::size_t>(count) * sizeof(double)));
+  auto* fractions = static_cast<double*>(allocateArrayOrDie(static_cast<std::size_t>(count), sizeof(double)));
   uint64_t units = 0;
   int32_t pending[kHashGroup];
   uint32_t pendingUnits[kHashGroup];
   int32_t pendingCount = 0;
-  for (int32_t i = 0; i < count; i += kHashGroup) {
-    const int32_t n = count - i < kHashGroup ? count - i : kHashGroup;
+  for (int32_t i = 0, n = 0; i < count; i += n) {
+    n = count - i < kHashGroup ? count - i : kHashGroup;
     std::size_t lengths[kHashGroup];
     stringFractions(keys + i, n, lengths, fractions + i);
     for (int32_t k = 0; k < pendingCount; ++k) buckets_[pending[k]] += pendingUnits[k];
@@ -391,13 +391,14 @@ void HashTable::placeInBucketOrder(int32_t count, uint32_t firstUnit, const int3
   constexpr int32_t kRing = 4;
   Place blocks[kRing][kBlock];
   int32_t filled[kRing] = {};
-  const int32_t blockCount = (count + kBlock - 1) / kBlock;
+  const int32_t blockCount = blocksFor(count);
   for (int32_t j = 0; j < blockCount + 3; ++j) {
     if (j < blockCount) {
       Place* block = blocks[j % kRing];
       int32_t& n = filled[j % kRing];
       n = 0;
-      for (int32_t i = j * kBlock; i < (j + 1) * kBlock && i < count; ++i) {
+      const int32_t end = count - j * kBlock < kBlock ? count : j * kBlock + kBlock;
+      for (int32_t i = j * kBlock; i < end; ++i) {
         const Probe probe = probeAt(i);
         if (!probe.present()) continue;
         const int32_t bucket = bucketOf(probe.fraction, size_);

@@ -198,6 +198,9 @@ class HashTable {
   // a time.
   static constexpr int32_t kBlock = 32;
   static_assert(kBlock % kHashGroup == 0, "blocks hold whole hash groups");
+  // Blocks of up to kBlock keys for `count` keys; any count a host passes
+  // (up to INT32_MAX) is counted without overflow, as are the loops below.
+  static int32_t blocksFor(int32_t count) { return count / kBlock + (count % kBlock != 0 ? 1 : 0); }
   // How many buckets ahead walks and growth fetch chain heads.
   static constexpr int32_t kWalkAhead = 32;
   // Walks read tags in groups of kTagGroup, up to kTagGroups groups ahead;
@@ -533,7 +536,7 @@ template <typename Probe, bool kAdding, typename Keys, typename Step>
 void HashTable::pipelined(Keys keys, int32_t count, Step step) const {
   constexpr int32_t kStages = 4;
   Block<Probe> blocks[kStages];
-  const int32_t blockCount = (count + kBlock - 1) / kBlock;
+  const int32_t blockCount = blocksFor(count);
   for (int32_t j = 0; j < blockCount + kStages - 1; ++j) {
     // Read once per block: an add of the step below may grow the table.
     const int32_t size = size_;
@@ -606,8 +609,8 @@ void HashTable::pipelinedFind(Keys keys, int32_t count, Report report) const {
 template <typename Probe, typename Keys, typename Visit>
 void HashTable::forEachProbe(Keys keys, int32_t count, Visit visit) {
   Probe probes[kHashGroup];
-  for (int32_t first = 0; first < count; first += kHashGroup) {
-    const int32_t n = count - first < kHashGroup ? count - first : kHashGroup;
+  for (int32_t first = 0, n = 0; first < count; first += n) {
+    n = count - first < kHashGroup ? count - first : kHashGroup;
     Probe::fill(probes, keys, first, n);
     for (int32_t k = 0; k < n; ++k)
       if (probes[k].present()) visit(first + k, probes[k]);
