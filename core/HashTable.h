@@ -371,13 +371,12 @@ class HashTable {
   void writeEntry(EntryRef ref, const StringProbe& probe, int32_t content);
   void writeEntry(EntryRef ref, const LongProbe& probe, int32_t content);
   static std::size_t bytesFor(const StringProbe& probe) { return Entry::stringBytesFor(probe.length); }
-  static std::size_t bytesFor(const LongProbe&) { return sizeof(Entry); }
-  static EntryRef kindOf(const StringProbe&) { return 0; }
-  static EntryRef kindOf(const LongProbe&) { return kLongKind; }
   bool canPlaceInBucketOrder(int32_t count) const;
   bool placeStringsInBucketOrder(const char* const* keys, int32_t count, const int32_t* contents);
-  template <typename Probe, typename ProbeAt>
-  void placeInBucketOrder(int32_t count, uint32_t firstUnit, const int32_t* contents, ProbeAt probeAt);
+  void countKeys(const char* const* keys, int32_t count, double* fractions);
+  bool reserveRanges(uint32_t* firstUnit, uint64_t* runUnits);
+  void placeInBucketOrder(const char* const* keys, int32_t count, const double* fractions,
+                          uint32_t firstUnit, uint64_t runUnits, const int32_t* contents);
   template <typename Probe>
   void addIfAbsent(const Probe& probe, int32_t content) {
     addIfAbsentAt(probe, bucketOf(probe.fraction, size_), probe.tag(), content, ChainSearch{});
