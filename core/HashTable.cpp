@@ -396,12 +396,13 @@ void HashTable::countKeys(const char* const* keys, int32_t count, double* fracti
 // the run cannot be named.
 bool HashTable::reserveRanges(uint32_t* firstUnit, uint64_t* runUnits) {
   uint64_t end = 0;
-  for (int32_t b = 0; b < size_; ++b) {
-    const uint32_t bucketUnits = buckets_[b] & kUnitBits;
+  EntryRef* const heads = buckets_;  // a copy the stores cannot change
+  for (int32_t b = 0, size = size_; b < size; ++b) {
+    const uint32_t bucketUnits = heads[b] & kUnitBits;
     if (end % EntryPool::kSlabUnits + bucketUnits > EntryPool::kSlabUnits)
       end += EntryPool::kSlabUnits - end % EntryPool::kSlabUnits;
     end += bucketUnits;
-    buckets_[b] = static_cast<uint32_t>(end);
+    heads[b] = static_cast<uint32_t>(end);
   }
   *runUnits = end;
   return end <= kMostRunUnits && pool_.reserveRun(end, firstUnit);
@@ -480,8 +481,11 @@ void HashTable::placeInBucketOrder(const char* const* keys, int32_t count, const
       }
     }
   }
-  for (int32_t b = 0; b < size_; ++b)
-    if (tags_[b] == 0) buckets_[b] = kNoEntry;
+  // Ranges no key went to end as empty chains; copies the stores cannot
+  // change let this loop run without a branch.
+  EntryRef* const heads = buckets_;
+  const uint8_t* const tags = tags_;
+  for (int32_t b = 0, size = size_; b < size; ++b) heads[b] = tags[b] != 0 ? heads[b] : kNoEntry;
 }
 
 // Walks the key's chain and removes the first entry that holds the key and
