@@ -29,39 +29,39 @@ constexpr EntryRef kLongKind = 1;
 
 inline bool isLongRef(EntryRef ref) { return (ref & kLongKind) != 0; }
 
-struct LongEntry {
+// Every entry is read and written as this one type: its first three words
+// are common to both kinds, and the bytes a string entry goes on with (its
+// fraction, then its key) are reached from its address and copied, never
+// read through another type, so no two types alias one entry.
+struct Entry {
   EntryRef next;
   int32_t content;
-  int32_t key;
-};
+  union {
+    int32_t longKey;  // a long entry's key
+    uint32_t length;  // a string entry's key length, bytes before the NUL
+  };
+  // then, in a string entry, the fraction and the key: length + 1 bytes
+  // inline, or a pointer to them
 
-struct StringEntry {
-  EntryRef next;
-  int32_t content;
-  uint32_t length;  // bytes before the NUL
-  unsigned char fractionBytes[8];
-  // then the key: length + 1 bytes inline, or a pointer to them
-
+  static constexpr std::size_t kFractionOffset = 12;
   static constexpr std::size_t kKeyOffset = 20;
   static constexpr std::size_t kLongestInlineKey = 480;
 
-  static bool inlineKey(std::size_t length) { return length <= kLongestInlineKey; }
-  static std::size_t bytesFor(std::size_t length) {
+  static constexpr bool inlineKey(std::size_t length) { return length <= kLongestInlineKey; }
+  static constexpr std::size_t stringBytesFor(std::size_t length) {
     return kKeyOffset + (inlineKey(length) ? length + 1 : sizeof(char*));
   }
-  std::size_t bytes() const { return bytesFor(length); }
+  std::size_t stringBytes() const { return stringBytesFor(length); }
 
   double fraction() const {
     double value;
-    std::memcpy(&value, fractionBytes, sizeof value);
+    std::memcpy(&value, bytes() + kFractionOffset, sizeof value);
     return value;
   }
-  void setFraction(double value) { std::memcpy(fractionBytes, &value, sizeof value); }
+  void setFraction(double value) { std::memcpy(bytes() + kFractionOffset, &value, sizeof value); }
 
-  unsigned char* tail() { return reinterpret_cast<unsigned char*>(this) + kKeyOffset; }
-  const unsigned char* tail() const {
-    return reinterpret_cast<const unsigned char*>(this) + kKeyOffset;
-  }
+  unsigned char* tail() { return bytes() + kKeyOffset; }
+  const unsigned char* tail() const { return bytes() + kKeyOffset; }
   const char* key() const {
     if (inlineKey(length)) return reinterpret_cast<const char*>(tail());
     const char* outside;
@@ -75,11 +75,16 @@ struct StringEntry {
     std::memcpy(&outside, tail(), sizeof outside);
     return outside;
   }
+
+ private:
+  unsigned char* bytes() { return reinterpret_cast<unsigned char*>(this); }
+  const unsigned char* bytes() const { return reinterpret_cast<const unsigned char*>(this); }
 };
 
-static_assert(sizeof(LongEntry) == 12, "a long entry takes three 32-bit words");
-static_assert(offsetof(StringEntry, fractionBytes) + 8 == StringEntry::kKeyOffset,
-              "the key follows the fraction");
+static_assert(sizeof(Entry) == 12, "a long entry takes three 32-bit words");
+static_assert(offsetof(Entry, length) + sizeof(uint32_t) == Entry::kFractionOffset &&
+                  Entry::kFractionOffset + sizeof(double) == Entry::kKeyOffset,
+              "a string entry's fraction follows its length, its key the fraction");
 
 // One entry as the walks hand it out.
 struct EntryView {

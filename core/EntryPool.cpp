@@ -44,15 +44,11 @@ void EntryPool::addSlabSlots(std::size_t needed) {
 
 bool EntryPool::reserveRun(uint64_t units, uint32_t* first) {
   const uint64_t spans = (units + kSlabUnits - 1) / kSlabUnits;
-  // An empty run (every key of a build was null) leaves the pool as it is:
-  // closing the last slab without a new one would leave it no room to grow.
-  if (spans == 0) return *first = 0, true;
   if (spans > kMostSlabs - slabCount_) return false;
   addSlabSlots(slabCount_ + static_cast<std::size_t>(spans));
   *first = static_cast<uint32_t>(slabCount_ << (kSlabShift - 1));
   for (uint64_t j = 0; j < spans; ++j)
     slabs_[slabCount_++] = static_cast<unsigned char*>(allocateOrDie(kSlabBytes));
-  used_ = capacity_ = 0;  // the next block starts a new slab
   return true;
 }
 
@@ -65,8 +61,7 @@ EntryRef EntryPool::allocate(std::size_t bytes, EntryRef kind) {
     return ref | kind;
   }
   if (capacity_ - used_ < rounded) makeRoom(rounded);
-  const EntryRef ref =
-      static_cast<EntryRef>(((slabCount_ - 1) << kSlabShift) | (used_ >> 1));
+  const EntryRef ref = static_cast<EntryRef>((carving_ << kSlabShift) | (used_ >> 1));
   used_ += rounded;
   return ref | kind;
 }
@@ -78,10 +73,10 @@ void EntryPool::release(EntryRef ref, std::size_t bytes) {
   reusable = ref;
 }
 
-// The first slab is enlarged while it is the only one and smaller than a
-// full slab; otherwise a new full slab starts.
+// The first slab is enlarged while blocks are carved from it and it is
+// smaller than a full slab; otherwise a new full slab starts.
 void EntryPool::makeRoom(std::size_t rounded) {
-  if (slabCount_ == 1 && capacity_ < kSlabBytes) {
+  if (carving_ == 0 && capacity_ < kSlabBytes) {
     const std::size_t bytes = capacity_ * 2;
     auto* moved = static_cast<unsigned char*>(std::realloc(slabs_[0], bytes));
     if (moved == nullptr) outOfMemory();
@@ -91,6 +86,7 @@ void EntryPool::makeRoom(std::size_t rounded) {
   }
   if (slabCount_ == kMostSlabs) outOfMemory();
   addSlabSlots(slabCount_ + 1);
+  carving_ = slabCount_;
   slabs_[slabCount_++] = static_cast<unsigned char*>(allocateOrDie(kSlabBytes));
   capacity_ = kSlabBytes;
   used_ = 0;

@@ -6,6 +6,8 @@
 // entries) can be named. The first slab starts at the size the table expects
 // to need and is enlarged in place of itself (its contents may move, its
 // references do not) until it reaches 1 MiB; every later slab has 1 MiB.
+// Runs of whole slabs may be reserved for entries placed by the caller;
+// blocks are carved from one slab at a time, which a run does not change.
 //
 // A released block goes on the free list of its size (4-byte steps) and is
 // reused by the next block of that size. Destroying the pool releases every
@@ -41,8 +43,9 @@ class EntryPool {
   // places itself (no entry may cross from one slab to the next), or false
   // when the references would run out: the caller then allocates entry by
   // entry. An entry at unit u of the run has the reference
-  // ((*first + u) << 1) | kind. Blocks allocated afterwards come from new
-  // slabs.
+  // ((*first + u) << 1) | kind. Blocks allocated afterwards are carved as
+  // before, from the slab they came from (the first, while it can grow in
+  // place), then from new slabs after the run.
   bool reserveRun(uint64_t units, uint32_t* first);
 
   unsigned char* at(EntryRef ref) const {
@@ -64,8 +67,9 @@ class EntryPool {
   unsigned char** slabs_ = nullptr;
   std::size_t slabCount_ = 0;
   std::size_t slabSlots_ = 0;
-  std::size_t used_ = 0;      // bytes taken from the last slab
-  std::size_t capacity_ = 0;  // bytes of the last slab
+  std::size_t carving_ = 0;   // the slab new blocks are carved from: the last but for runs
+  std::size_t used_ = 0;      // bytes taken from it
+  std::size_t capacity_ = 0;  // its bytes
   EntryRef freeBlocks_[kLargestBlock / kGrain + 1] = {};
 };
 

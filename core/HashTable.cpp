@@ -1,5 +1,6 @@
 #include "core/HashTable.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -57,24 +58,24 @@ HashTable::~HashTable() {
 void HashTable::releaseOutsideKeys() {
   for (int32_t i = 0; i < size_; ++i)
     for (EntryRef e = buckets_[i]; e != kNoEntry; e = next(e))
-      if (!isLongRef(e)) std::free(reinterpret_cast<StringEntry*>(pool_.at(e))->outsideKey());
+      if (!isLongRef(e)) std::free(entryAt(e).outsideKey());
 }
 
 EntryRef HashTable::findLike(EntryRef ref) const {
-  if (isLongRef(ref)) return find(LongProbe::from(reinterpret_cast<const LongEntry*>(pool_.at(ref))->key));
-  const auto& e = *reinterpret_cast<const StringEntry*>(pool_.at(ref));
+  if (isLongRef(ref)) return find(LongProbe::from(entryAt(ref).longKey));
+  const auto& e = entryAt(ref);
   return find(StringProbe{e.key(), e.length, e.fraction()});
 }
 
 void HashTable::writeEntry(EntryRef ref, const StringProbe& probe, int32_t content) {
   char* outside = nullptr;
-  if (!StringEntry::inlineKey(probe.length)) {
+  if (!Entry::inlineKey(probe.length)) {
     outside = static_cast<char*>(allocateOrDie(probe.length + 1));
     std::memcpy(outside, probe.key, probe.length);
     outside[probe.length] = '\0';
     ++outsideKeys_;
   }
-  auto& e = *reinterpret_cast<StringEntry*>(pool_.at(ref));
+  auto& e = entryAt(ref);
   e.next = kNoEntry;
   e.content = content;
   e.length = static_cast<uint32_t>(probe.length);
@@ -88,21 +89,21 @@ void HashTable::writeEntry(EntryRef ref, const StringProbe& probe, int32_t conte
 }
 
 void HashTable::writeEntry(EntryRef ref, const LongProbe& probe, int32_t content) {
-  auto& e = *reinterpret_cast<LongEntry*>(pool_.at(ref));
+  auto& e = entryAt(ref);
   e.next = kNoEntry;
   e.content = content;
-  e.key = probe.key;
+  e.longKey = probe.key;
 }
 
 EntryRef HashTable::newEntry(const StringProbe& probe, int32_t content) {
   if (probe.length > UINT32_MAX - 1) outOfMemory();
-  const EntryRef ref = pool_.allocate(StringEntry::bytesFor(probe.length), 0);
+  const EntryRef ref = pool_.allocate(Entry::stringBytesFor(probe.length), 0);
   writeEntry(ref, probe, content);
   return ref;
 }
 
 EntryRef HashTable::newEntry(const LongProbe& probe, int32_t content) {
-  const EntryRef ref = pool_.allocate(sizeof(LongEntry), kLongKind);
+  const EntryRef ref = pool_.allocate(sizeof(Entry), kLongKind);
   writeEntry(ref, probe, content);
   return ref;
 }
@@ -128,13 +129,13 @@ void HashTable::finishRestoring() {
   auto hashGroup = [&] {
     double fractions[kHashGroup];
     for (int32_t k = 0; k < n; ++k) {
-      const auto& e = *reinterpret_cast<StringEntry*>(pool_.at(group[k]));
+      const auto& e = entryAt(group[k]);
       keys[k] = e.key();
       lengths[k] = e.length;
     }
     stringFractionsOfLengths(keys, lengths, n, fractions);
     for (int32_t k = 0; k < n; ++k) {
-      reinterpret_cast<StringEntry*>(pool_.at(group[k]))->setFraction(fractions[k]);
+      entryAt(group[k]).setFraction(fractions[k]);
       tags_[groupBuckets[k]] |= tagOfFraction(fractions[k]);
     }
     n = 0;
@@ -216,7 +217,7 @@ void HashTable::insert(const Probe& probe, int32_t bucket, uint8_t tag, int32_t 
 template <typename Probe>
 void HashTable::linkAsHead(EntryRef entry, int32_t bucket, uint8_t tag, const ChainSearch& search,
                            const Probe& probe) {
-  header(entry).next = buckets_[bucket];
+  entryAt(entry).next = buckets_[bucket];
   buckets_[bucket] = entry;
   tags_[bucket] |= tag;
   indexNewHead(bucket, entry, search, probe);
@@ -237,7 +238,7 @@ void HashTable::setContent(const Probe& probe, int32_t content) {
   const uint8_t tag = probe.tag();
   ChainSearch search;
   const EntryRef e = findIn(bucket, tag, probe, &search);
-  if (e != kNoEntry) header(e).content = content;
+  if (e != kNoEntry) entryAt(e).content = content;
   else insert(probe, bucket, tag, content, search);
 }
 
@@ -297,14 +298,22 @@ void HashTable::addLongs(const int32_t* keys, int32_t count, const int32_t* cont
 // keys can make it grow, places the entries in bucket order: first every
 // bucket's entries are counted (their 4-byte units, in the bucket's head),
 // then a run of whole slabs is cut into one range per bucket, in bucket
-// order, and every key is
-// put, in the order given, at the end of what is left of its bucket's range,
-// below the entry put there before it, which becomes its next. So the chain
-// of a bucket is the reverse of the order its keys came in, exactly as adds
-// at the chain head make it, and it lies in ascending addresses: walks,
-// enumeration and dumps then read the entries front to back. A key that
-// repeats one before it is found in its chain and dropped, as an add drops
-// it; the space counted for it stays unused.
+// order, and every key is put, in the order given, at the end of what is
+// left of its bucket's range, below the entry put there before it, which
+// becomes its next. So the chain of a bucket is the reverse of the order its
+// keys came in, exactly as adds at the chain head make it, and it lies in
+// ascending addresses: walks, enumeration and dumps then read the entries
+// front to back.
+//
+// The run holds room only for keys known to be first keys (keys that repeat
+// none before them), however often the host's array repeats its keys: a key
+// whose tag bit its bucket has already when it is counted is a suspect and
+// gets no room. Every repeat is one (its first occurrence set the bit), and
+// so is about one first key in fifty, whose bit another key set. Suspects
+// are looked up in their chain when their turn comes, as an add does: a
+// repeat is dropped, any other gets an entry carved from the pool as an add
+// gets one, outside the run, at the head of its chain like any key. The
+// chain order stays exactly that of adds.
 bool HashTable::canPlaceInBucketOrder(int32_t count) const {
   return counter_ == 0 && !storedChains_ && count > 0 &&
          static_cast<double>(count) <= static_cast<double>(size_) * kLoadFactor;
@@ -314,94 +323,131 @@ namespace {
 // The most units a run may have: references are 32 bits wide.
 constexpr uint64_t kMostRunUnits = uint64_t{1} << 30;
 constexpr uint32_t unitsFor(std::size_t bytes) { return static_cast<uint32_t>((bytes + 3) / 4); }
+// While keys are counted a bucket's head holds the units of its first keys
+// in its low bits and their tag bits in its top byte. Each counted key
+// brings a tag bit the bucket lacked, so a bucket counts at most eight keys,
+// and its units never reach the tag bits nor pass a slab.
+constexpr uint32_t kUnitBits = (uint32_t{1} << 24) - 1;
+constexpr uint32_t kMostCountedUnits = 8 * unitsFor(Entry::stringBytesFor(Entry::kLongestInlineKey));
+static_assert(kMostCountedUnits <= kUnitBits && kMostCountedUnits <= EntryPool::kSlabUnits,
+              "a bucket's units fit below its tag bits, and in a slab");
+// A suspect's fraction is kept with its sign bit set: fractions lie in
+// [0, 1), so no other has it (0.0 turns into -0.0, which keeps it too).
+double asSuspect(double fraction) { return -fraction; }
+bool isSuspect(double kept) { return std::signbit(kept); }
+double fractionKept(double kept) { return std::fabs(kept); }
 }  // namespace
 
-// The keys are hashed kHashGroup at a time; each group's buckets are
-// fetched while the next group is hashed, then their heads count the units of
-// their entries. Only the fractions are kept (8 bytes a key, for as long as
-// the build takes); lengths are measured again when the entries are placed.
+// Only the fractions are kept (8 bytes a key, until the build returns);
+// lengths are measured again when the entries are placed.
 bool HashTable::placeStringsInBucketOrder(const char* const* keys, int32_t count,
                                           const int32_t* contents) {
-  auto* fractions = static_cast<double*>(allocateOrDie(static_cast<std::size_t>(count) * sizeof(double)));
-  uint64_t units = 0;
+  auto* fractions = static_cast<double*>(allocateArrayOrDie(static_cast<std::size_t>(count), sizeof(double)));
+  countKeys(keys, count, fractions);
+  uint32_t firstUnit = 0;
+  uint64_t runUnits = 0;
+  const bool reserved = reserveRanges(&firstUnit, &runUnits);
+  if (reserved) placeInBucketOrder(keys, count, fractions, firstUnit, runUnits, contents);
+  else std::memset(buckets_, 0, static_cast<std::size_t>(size_) * sizeof(EntryRef));
+  std::free(fractions);
+  return reserved;
+}
+
+// Hashes the keys kHashGroup at a time; each group's buckets are fetched
+// while the next group is hashed, then its keys are counted in order, and
+// the suspects among them marked in their fractions.
+void HashTable::countKeys(const char* const* keys, int32_t count, double* fractions) {
   int32_t pending[kHashGroup];
-  uint32_t pendingUnits[kHashGroup];
+  int32_t pendingBuckets[kHashGroup];
+  uint32_t pendingCounts[kHashGroup];  // tag bits and units, as a head counts them
   int32_t pendingCount = 0;
-  for (int32_t i = 0; i < count; i += kHashGroup) {
-    const int32_t n = count - i < kHashGroup ? count - i : kHashGroup;
+  auto countPending = [&] {
+    for (int32_t k = 0; k < pendingCount; ++k) {
+      const uint32_t head = buckets_[pendingBuckets[k]];
+      if ((head & pendingCounts[k] & ~kUnitBits) != 0) fractions[pending[k]] = asSuspect(fractions[pending[k]]);
+      else buckets_[pendingBuckets[k]] = head + pendingCounts[k];
+    }
+    pendingCount = 0;
+  };
+  for (int32_t i = 0, n = 0; i < count; i += n) {
+    n = count - i < kHashGroup ? count - i : kHashGroup;
     std::size_t lengths[kHashGroup];
     stringFractions(keys + i, n, lengths, fractions + i);
-    for (int32_t k = 0; k < pendingCount; ++k) buckets_[pending[k]] += pendingUnits[k];
-    pendingCount = 0;
+    countPending();
     for (int32_t k = 0; k < n; ++k) {
       if (keys[i + k] == nullptr) continue;
       if (lengths[k] > UINT32_MAX - 1) outOfMemory();
       const int32_t bucket = bucketOf(fractions[i + k], size_);
       prefetch(&buckets_[bucket]);
-      pending[pendingCount] = bucket;
-      units += pendingUnits[pendingCount++] = unitsFor(StringEntry::bytesFor(lengths[k]));
+      pending[pendingCount] = i + k;
+      pendingBuckets[pendingCount] = bucket;
+      pendingCounts[pendingCount++] = uint32_t{tagOfFraction(fractions[i + k])} << 24 |
+                                      unitsFor(Entry::stringBytesFor(lengths[k]));
     }
   }
-  for (int32_t k = 0; k < pendingCount; ++k) buckets_[pending[k]] += pendingUnits[k];
-  // Each bucket's range ends where the ranges before it and its own units
-  // end; a range that would cross into the next slab starts that slab
-  // instead, so no entry crosses one. A bucket of more than a slab's units
-  // gives the placing up.
+  countPending();
+}
+
+// Turns the heads, which count their buckets' units, into the ends of the
+// buckets' ranges and reserves the run that holds them: its first unit in
+// *firstUnit, its units in *runUnits. Each bucket's range ends where the
+// ranges before it and its own units end; a range that would cross into the
+// next slab starts that slab instead, so no entry crosses one. False when
+// the run cannot be named.
+bool HashTable::reserveRanges(uint32_t* firstUnit, uint64_t* runUnits) {
   uint64_t end = 0;
-  bool fits = units <= kMostRunUnits;
-  for (int32_t b = 0; b < size_ && fits; ++b) {
-    const uint32_t bucketUnits = buckets_[b];
-    fits = bucketUnits <= EntryPool::kSlabUnits;
+  EntryRef* const heads = buckets_;  // a copy the stores cannot change
+  for (int32_t b = 0, size = size_; b < size; ++b) {
+    const uint32_t bucketUnits = heads[b] & kUnitBits;
     if (end % EntryPool::kSlabUnits + bucketUnits > EntryPool::kSlabUnits)
       end += EntryPool::kSlabUnits - end % EntryPool::kSlabUnits;
     end += bucketUnits;
-    buckets_[b] = static_cast<uint32_t>(end);
+    heads[b] = static_cast<uint32_t>(end);
   }
-  uint32_t first = 0;
-  const bool reserved = fits && end <= kMostRunUnits && pool_.reserveRun(end, &first);
-  if (reserved) {
-    placeInBucketOrder<StringProbe>(count, first, contents, [&](int32_t i) {
-      return StringProbe{keys[i], keys[i] != nullptr ? std::strlen(keys[i]) : 0, fractions[i]};
-    });
-  } else {
-    std::memset(buckets_, 0, static_cast<std::size_t>(size_) * sizeof(EntryRef));
-  }
-  std::free(fractions);
-  return reserved;
+  *runUnits = end;
+  return end <= kMostRunUnits && pool_.reserveRun(end, firstUnit);
 }
 
 // The heads hold the end of each bucket's range, counted in units from the
 // run's first; while a bucket's tag is zero its head is that end, afterwards
-// the reference of the entry last put there, the chain's head.
+// the reference of the entry last put there, the chain's head. The chain's
+// entries in the run lie in ascending addresses from its head on, past the
+// entries of suspects, which lie outside the run: the first key of a bucket
+// is never a suspect, so its chain always has one in the run.
 // Keys go in blocks: a block's heads and tags are fetched, then the places
 // its entries will take, then the entries are written.
-template <typename Probe, typename ProbeAt>
-void HashTable::placeInBucketOrder(int32_t count, uint32_t firstUnit, const int32_t* contents,
-                                   ProbeAt probeAt) {
-  auto below = [&](int32_t bucket) {
-    return tags_[bucket] != 0 ? buckets_[bucket] >> 1 : firstUnit + buckets_[bucket];
+void HashTable::placeInBucketOrder(const char* const* keys, int32_t count, const double* fractions,
+                                   uint32_t firstUnit, uint64_t runUnits, const int32_t* contents) {
+  auto inRun = [&](EntryRef e) { return (e >> 1) - firstUnit < runUnits; };  // wraps below the run
+  auto below = [&](int32_t bucket) -> uint32_t {
+    if (tags_[bucket] == 0) return firstUnit + buckets_[bucket];
+    EntryRef e = buckets_[bucket];
+    while (!inRun(e)) e = entryAt(e).next;
+    return e >> 1;
   };
   struct Place {
-    Probe probe;
+    StringProbe probe;
     int32_t bucket;
     int32_t index;
+    bool suspect;
   };
   // Stage A hashes block j and fetches heads and tags, stage B (block
   // j - 2) fetches the places, stage C (block j - 3) writes.
   constexpr int32_t kRing = 4;
   Place blocks[kRing][kBlock];
   int32_t filled[kRing] = {};
-  const int32_t blockCount = (count + kBlock - 1) / kBlock;
+  const int32_t blockCount = blocksFor(count);
   for (int32_t j = 0; j < blockCount + 3; ++j) {
     if (j < blockCount) {
       Place* block = blocks[j % kRing];
       int32_t& n = filled[j % kRing];
       n = 0;
-      for (int32_t i = j * kBlock; i < (j + 1) * kBlock && i < count; ++i) {
-        const Probe probe = probeAt(i);
-        if (!probe.present()) continue;
-        const int32_t bucket = bucketOf(probe.fraction, size_);
-        block[n++] = {probe, bucket, i};
+      const int32_t end = count - j * kBlock < kBlock ? count : j * kBlock + kBlock;
+      for (int32_t i = j * kBlock; i < end; ++i) {
+        if (keys[i] == nullptr) continue;
+        const double fraction = fractionKept(fractions[i]);
+        const int32_t bucket = bucketOf(fraction, size_);
+        block[n++] = {StringProbe{keys[i], std::strlen(keys[i]), fraction}, bucket, i, isSuspect(fractions[i])};
         prefetch(&buckets_[bucket]);
         prefetch(&tags_[bucket]);
       }
@@ -409,19 +455,25 @@ void HashTable::placeInBucketOrder(int32_t count, uint32_t firstUnit, const int3
     if (j >= 2 && j - 2 < blockCount) {
       const Place* block = blocks[(j - 2) % kRing];
       for (int32_t k = 0; k < filled[(j - 2) % kRing]; ++k)
-        prefetch(pool_.at((below(block[k].bucket) - unitsFor(bytesFor(block[k].probe))) << 1));
+        if (!block[k].suspect) prefetch(pool_.at((below(block[k].bucket) - unitsFor(bytesFor(block[k].probe))) << 1));
     }
     if (j >= 3) {
       const Place* block = blocks[(j - 3) % kRing];
       for (int32_t k = 0; k < filled[(j - 3) % kRing]; ++k) {
-        const Probe& probe = block[k].probe;
+        const StringProbe& probe = block[k].probe;
         const int32_t bucket = block[k].bucket;
         const uint8_t tag = probe.tag();
         ChainSearch search;
-        if (findIn(bucket, tag, probe, &search) != kNoEntry) continue;
-        const EntryRef ref = ((below(bucket) - unitsFor(bytesFor(probe))) << 1) | kindOf(probe);
-        writeEntry(ref, probe, contents != nullptr ? contents[block[k].index] : 0);
-        header(ref).next = tags_[bucket] != 0 ? buckets_[bucket] : kNoEntry;
+        if (findIn(bucket, tag, probe, &search) != kNoEntry) continue;  // a suspect that repeats
+        const int32_t content = contents != nullptr ? contents[block[k].index] : 0;
+        EntryRef ref;
+        if (block[k].suspect) {
+          ref = newEntry(probe, content);
+        } else {
+          ref = (below(bucket) - unitsFor(bytesFor(probe))) << 1;
+          writeEntry(ref, probe, content);
+        }
+        entryAt(ref).next = tags_[bucket] != 0 ? buckets_[bucket] : kNoEntry;
         buckets_[bucket] = ref;
         tags_[bucket] |= tag;
         indexNewHead(bucket, ref, search, probe);
@@ -429,8 +481,11 @@ void HashTable::placeInBucketOrder(int32_t count, uint32_t firstUnit, const int3
       }
     }
   }
-  for (int32_t b = 0; b < size_; ++b)
-    if (tags_[b] == 0) buckets_[b] = kNoEntry;
+  // Ranges no key went to end as empty chains; copies the stores cannot
+  // change let this loop run without a branch.
+  EntryRef* const heads = buckets_;
+  const uint8_t* const tags = tags_;
+  for (int32_t b = 0, size = size_; b < size; ++b) heads[b] = tags[b] != 0 ? heads[b] : kNoEntry;
 }
 
 // Walks the key's chain and removes the first entry that holds the key and
@@ -447,24 +502,24 @@ int32_t HashTable::remove(const Probe& probe, const int32_t* filter) {
     const uint32_t slot = index->find(probe.indexHash(seed_), [&](EntryRef e) { return probe.matches(e, pool_); });
     if (slot == ChainIndex::kNoSlot) return result;
     const EntryRef e = index->entryAt(slot);
-    result = header(e).content;
+    result = entryAt(e).content;
     if (filter != nullptr && *filter != result) return result;
     const EntryRef before = index->unlink(slot);
-    (before == kNoEntry ? buckets_[bucket] : header(before).next) = header(e).next;
+    (before == kNoEntry ? buckets_[bucket] : entryAt(before).next) = entryAt(e).next;
     if (index->count() < kIndexBelow) indexes_.remove(bucket);
     unlinked(bucket, e);
     return result;
   }
   EntryRef* link = &buckets_[bucket];
   for (EntryRef e = walkToMatch(*link, probe); e != kNoEntry; e = walkToMatch(*link, probe)) {
-    while (*link != e) link = &header(*link).next;
-    result = header(e).content;
+    while (*link != e) link = &entryAt(*link).next;
+    result = entryAt(e).content;
     if (filter == nullptr || *filter == result) {
-      *link = header(e).next;
+      *link = entryAt(e).next;
       unlinked(bucket, e);
       return result;
     }
-    link = &header(e).next;
+    link = &entryAt(e).next;
   }
   return result;
 }
@@ -489,7 +544,7 @@ int32_t HashTable::removeLong(int32_t key, const int32_t* filter) {
 
 void HashTable::destroy(EntryRef entry) {
   if (!isLongRef(entry)) {
-    if (char* outside = reinterpret_cast<StringEntry*>(pool_.at(entry))->outsideKey()) {
+    if (char* outside = entryAt(entry).outsideKey()) {
       std::free(outside);
       --outsideKeys_;
     }
@@ -538,7 +593,7 @@ void HashTable::grow() {
 // array; returns that chain's bucket.
 inline int32_t HashTable::pushOnNewChain(EntryRef e) {
   const int32_t bucket = bucketOf(fractionOf(e), size_);
-  header(e).next = buckets_[bucket];
+  entryAt(e).next = buckets_[bucket];
   buckets_[bucket] = e;
   tags_[bucket] |= tagOf(e);
   return bucket;

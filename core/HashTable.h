@@ -124,7 +124,7 @@ class HashTable {
   // cache meanwhile. Follow a chain with next() and read it with view().
   template <typename VisitChain>
   void forEachChain(VisitChain visitChain) const;
-  EntryRef next(EntryRef ref) const { return header(ref).next; }
+  EntryRef next(EntryRef ref) const { return entryAt(ref).next; }
   EntryView view(EntryRef ref) const;
   // Fetches an entry into the cache ahead of its use. kNoEntry names the
   // reserved first bytes of the pool: prefetching them is harmless, and a
@@ -143,17 +143,12 @@ class HashTable {
   // done with the table; discardChain releases a chain never placed.
   EntryRef makeStringEntry(const char* key, std::size_t length, int32_t content);
   EntryRef makeLongEntry(int32_t key, int32_t content);
-  void setNext(EntryRef entry, EntryRef next) { header(entry).next = next; }
+  void setNext(EntryRef entry, EntryRef next) { entryAt(entry).next = next; }
   void placeChain(int32_t bucket, EntryRef head);
   void discardChain(EntryRef head) { releaseChain(head); }
   void finishRestoring();
 
  private:
-  struct Header {
-    EntryRef next;
-    int32_t content;
-  };
-
   // A key with its hash fraction: hashed once, then used for every chain
   // it is looked up in or added to.
   struct StringProbe {
@@ -177,7 +172,7 @@ class HashTable {
     uint32_t indexHash(const IndexSeed& seed) const { return indexHashOfString(seed, key, length); }
     bool matches(EntryRef ref, const EntryPool& pool) const {
       if (isLongRef(ref)) return false;
-      const auto& e = *reinterpret_cast<const StringEntry*>(pool.at(ref));
+      const auto& e = *reinterpret_cast<const Entry*>(pool.at(ref));
       return e.length == length && e.fraction() == fraction &&
              std::memcmp(e.key(), key, length) == 0;
     }
@@ -195,7 +190,7 @@ class HashTable {
     static bool present() { return true; }
     uint32_t indexHash(const IndexSeed& seed) const { return indexHashOfLong(seed, key); }
     bool matches(EntryRef ref, const EntryPool& pool) const {
-      return isLongRef(ref) && reinterpret_cast<const LongEntry*>(pool.at(ref))->key == key;
+      return isLongRef(ref) && reinterpret_cast<const Entry*>(pool.at(ref))->longKey == key;
     }
   };
 
@@ -203,6 +198,9 @@ class HashTable {
   // a time.
   static constexpr int32_t kBlock = 32;
   static_assert(kBlock % kHashGroup == 0, "blocks hold whole hash groups");
+  // Blocks of up to kBlock keys for `count` keys; any count a host passes
+  // (up to INT32_MAX) is counted without overflow, as are the loops below.
+  static int32_t blocksFor(int32_t count) { return count / kBlock + (count % kBlock != 0 ? 1 : 0); }
   // How many buckets ahead walks and growth fetch chain heads.
   static constexpr int32_t kWalkAhead = 32;
   // Walks read tags in groups of kTagGroup, up to kTagGroups groups ahead;
@@ -239,7 +237,7 @@ class HashTable {
 #endif
   }
 
-  Header& header(EntryRef ref) const { return *reinterpret_cast<Header*>(pool_.at(ref)); }
+  Entry& entryAt(EntryRef ref) const { return *reinterpret_cast<Entry*>(pool_.at(ref)); }
   // The tag bit of an entry's key: one of eight, from a hash of the key that
   // does not decide its bucket (the low bits of a string key's fraction, a
   // mix of a long key's bits).
@@ -255,23 +253,23 @@ class HashTable {
     return static_cast<uint8_t>(1u << ((folded * 0x9E3779B1u) >> 29));
   }
   uint8_t tagOf(EntryRef ref) const {
-    if (isLongRef(ref)) return tagOfLong(reinterpret_cast<const LongEntry*>(pool_.at(ref))->key);
-    return tagOfFraction(reinterpret_cast<const StringEntry*>(pool_.at(ref))->fraction());
+    if (isLongRef(ref)) return tagOfLong(entryAt(ref).longKey);
+    return tagOfFraction(entryAt(ref).fraction());
   }
   // The union of the tag bits of a chain.
   uint8_t tagsOfChain(EntryRef head) const {
     uint8_t tags = 0;
-    for (EntryRef e = head; e != kNoEntry; e = header(e).next) tags |= tagOf(e);
+    for (EntryRef e = head; e != kNoEntry; e = entryAt(e).next) tags |= tagOf(e);
     return tags;
   }
   // The fraction that places an entry.
   double fractionOf(EntryRef ref) const {
-    if (isLongRef(ref)) return longFraction(reinterpret_cast<const LongEntry*>(pool_.at(ref))->key);
-    return reinterpret_cast<const StringEntry*>(pool_.at(ref))->fraction();
+    if (isLongRef(ref)) return longFraction(entryAt(ref).longKey);
+    return entryAt(ref).fraction();
   }
   std::size_t bytesOf(EntryRef ref) const {
-    if (isLongRef(ref)) return sizeof(LongEntry);
-    return reinterpret_cast<const StringEntry*>(pool_.at(ref))->bytes();
+    if (isLongRef(ref)) return sizeof(Entry);
+    return entryAt(ref).stringBytes();
   }
 
   // What searching a chain tells the add that may follow.
@@ -291,7 +289,7 @@ class HashTable {
   template <typename Probe>
   EntryRef walkToMatch(EntryRef ref, const Probe& probe, uint32_t* walked = nullptr) const {
     uint32_t passed = 0;
-    while (ref != kNoEntry && !probe.matches(ref, pool_)) ref = header(ref).next, ++passed;
+    while (ref != kNoEntry && !probe.matches(ref, pool_)) ref = entryAt(ref).next, ++passed;
     if (walked != nullptr) *walked = passed;
     return ref;
   }
@@ -328,8 +326,8 @@ class HashTable {
   // Calls use(probe) with a probe of the entry's key.
   template <typename Use>
   auto withProbeOf(EntryRef ref, Use use) const {
-    if (isLongRef(ref)) return use(LongProbe{reinterpret_cast<const LongEntry*>(pool_.at(ref))->key, 0.0});
-    const auto& e = *reinterpret_cast<const StringEntry*>(pool_.at(ref));
+    if (isLongRef(ref)) return use(LongProbe{entryAt(ref).longKey, 0.0});
+    const auto& e = entryAt(ref);
     return use(StringProbe{e.key(), e.length, e.fraction()});
   }
   uint32_t indexHashOf(EntryRef ref) const {
@@ -372,14 +370,13 @@ class HashTable {
   // Fills in an entry at `ref`, its next link kNoEntry.
   void writeEntry(EntryRef ref, const StringProbe& probe, int32_t content);
   void writeEntry(EntryRef ref, const LongProbe& probe, int32_t content);
-  static std::size_t bytesFor(const StringProbe& probe) { return StringEntry::bytesFor(probe.length); }
-  static std::size_t bytesFor(const LongProbe&) { return sizeof(LongEntry); }
-  static EntryRef kindOf(const StringProbe&) { return 0; }
-  static EntryRef kindOf(const LongProbe&) { return kLongKind; }
+  static std::size_t bytesFor(const StringProbe& probe) { return Entry::stringBytesFor(probe.length); }
   bool canPlaceInBucketOrder(int32_t count) const;
   bool placeStringsInBucketOrder(const char* const* keys, int32_t count, const int32_t* contents);
-  template <typename Probe, typename ProbeAt>
-  void placeInBucketOrder(int32_t count, uint32_t firstUnit, const int32_t* contents, ProbeAt probeAt);
+  void countKeys(const char* const* keys, int32_t count, double* fractions);
+  bool reserveRanges(uint32_t* firstUnit, uint64_t* runUnits);
+  void placeInBucketOrder(const char* const* keys, int32_t count, const double* fractions,
+                          uint32_t firstUnit, uint64_t runUnits, const int32_t* contents);
   template <typename Probe>
   void addIfAbsent(const Probe& probe, int32_t content) {
     addIfAbsentAt(probe, bucketOf(probe.fraction, size_), probe.tag(), content, ChainSearch{});
@@ -494,11 +491,8 @@ int64_t HashTable::walk(Visit visit) const {
 }
 
 inline EntryView HashTable::view(EntryRef ref) const {
-  if (isLongRef(ref)) {
-    const auto& e = *reinterpret_cast<const LongEntry*>(pool_.at(ref));
-    return {true, e.content, e.key, nullptr, 0};
-  }
-  const auto& e = *reinterpret_cast<const StringEntry*>(pool_.at(ref));
+  const Entry& e = entryAt(ref);
+  if (isLongRef(ref)) return {true, e.content, e.longKey, nullptr, 0};
   return {false, e.content, 0, e.key(), e.length};
 }
 
@@ -541,7 +535,7 @@ template <typename Probe, bool kAdding, typename Keys, typename Step>
 void HashTable::pipelined(Keys keys, int32_t count, Step step) const {
   constexpr int32_t kStages = 4;
   Block<Probe> blocks[kStages];
-  const int32_t blockCount = (count + kBlock - 1) / kBlock;
+  const int32_t blockCount = blocksFor(count);
   for (int32_t j = 0; j < blockCount + kStages - 1; ++j) {
     // Read once per block: an add of the step below may grow the table.
     const int32_t size = size_;
@@ -599,14 +593,14 @@ void HashTable::pipelinedFind(Keys keys, int32_t count, Report report) const {
     if (!b.indexed) {
       b.forCandidates([&](int32_t k) {
         const EntryRef found = walkToMatch(b.heads[k], b.probes[k]);
-        if (found != kNoEntry) local(first + k, header(found).content);
+        if (found != kNoEntry) local(first + k, entryAt(found).content);
       });
       return;
     }
     b.forCandidates([&](int32_t k) {
       ChainSearch known = b.searches[k];
       const EntryRef found = firstMatch(b.buckets[k], b.heads[k], b.probes[k], &known);
-      if (found != kNoEntry) local(first + k, header(found).content);
+      if (found != kNoEntry) local(first + k, entryAt(found).content);
     });
   });
 }
@@ -614,8 +608,8 @@ void HashTable::pipelinedFind(Keys keys, int32_t count, Report report) const {
 template <typename Probe, typename Keys, typename Visit>
 void HashTable::forEachProbe(Keys keys, int32_t count, Visit visit) {
   Probe probes[kHashGroup];
-  for (int32_t first = 0; first < count; first += kHashGroup) {
-    const int32_t n = count - first < kHashGroup ? count - first : kHashGroup;
+  for (int32_t first = 0, n = 0; first < count; first += n) {
+    n = count - first < kHashGroup ? count - first : kHashGroup;
     Probe::fill(probes, keys, first, n);
     for (int32_t k = 0; k < n; ++k)
       if (probes[k].present()) visit(first + k, probes[k]);
@@ -626,7 +620,7 @@ template <typename Probe, typename Keys, typename Report>
 void HashTable::findEach(Keys keys, int32_t count, Report report) const {
   forEachProbe<Probe>(keys, count, [&](int32_t i, const Probe& probe) {
     const EntryRef found = find(probe);
-    if (found != kNoEntry) report(i, header(found).content);
+    if (found != kNoEntry) report(i, entryAt(found).content);
   });
 }
 

@@ -1,5 +1,6 @@
 #include "core/memory.h"
 
+#include <cstdint>
 #include <cstdlib>
 
 namespace kel {
@@ -8,6 +9,11 @@ void* allocateOrDie(std::size_t bytes) {
   void* block = std::malloc(bytes == 0 ? 1 : bytes);
   if (block == nullptr) outOfMemory();
   return block;
+}
+
+void* allocateArrayOrDie(std::size_t count, std::size_t size) {
+  if (size != 0 && count > SIZE_MAX / size) outOfMemory();
+  return allocateOrDie(count * size);
 }
 
 void* allocateZeroedOrDie(std::size_t count, std::size_t size) {

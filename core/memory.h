@@ -11,6 +11,8 @@ namespace kel {
 
 void* allocateOrDie(std::size_t bytes);
 void* allocateZeroedOrDie(std::size_t count, std::size_t size);
+// count elements of size bytes; out of memory when their bytes overflow.
+void* allocateArrayOrDie(std::size_t count, std::size_t size);
 void* reallocateOrDie(void* block, std::size_t bytes);
 
 }  // namespace kel

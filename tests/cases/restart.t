@@ -1,29 +1,7 @@
-# The restart file: the bytes a dump writes, what the reader accepts, and the
-# fatal reports for files it cannot use. Integers in files are 32-bit
-# little-endian; an entry is content, isLong, then the long key or the
-# string with its NUL.
-
-## a dump writes the table as it lies in memory
-# '' hashes to bucket 0 and 'ab' to bucket 4 of 8; long key 1 to bucket 3 of 6.
-$ host
-> makeHashTableStrList [] 0 null
-> dumpToRestartFile empty.bin
-> makeHashTableLng [1] 1 [7]
-> dumpToRestartFile one.bin
-> makeHashTableStrList [ab ""] 2 [3 4]
-> dumpToRestartFile strings.bin
-> makeHashTableFromBinFile strings.bin
-> dumpToRestartFile again.bin
-$ for f in empty one strings; do echo $f; od -An -tx1 $f.bin; done; cmp strings.bin again.bin
-empty
- 02 00 00 00 00 00 00 00
-one
- 06 00 00 00 01 00 00 00 03 00 00 00 01 00 00 00
- 07 00 00 00 01 01 00 00 00
-strings
- 08 00 00 00 02 00 00 00 00 00 00 00 01 00 00 00
- 04 00 00 00 00 00 04 00 00 00 01 00 00 00 03 00
- 00 00 00 61 62 00
+# The restart file: what the reader accepts, and the fatal reports for files
+# it cannot use (the bytes a dump writes are in tests/data/restart). Integers
+# in files are 32-bit little-endian; an entry is content, isLong, then the
+# long key or the string with its NUL.
 
 ## the reader places chains as stored, without hashing
 # With size 1 every key belongs in bucket 0; with size 2 long key 0 belongs in
@@ -70,7 +48,7 @@ $ host
   "xxxxxxxxxxxxxxxxxxxx..." (499999 bytes) found=1 content=8
   "xxxxxxxxxxxxxxxxxxxx..." (499998 bytes) found=0 content=-7777
 
-## a chain holding more entries than the counter loads whole, and a list or a dump of it is fatal
+## a chain holding more entries than the counter loads whole, and either listing or a dump of it is fatal
 $ host
 > write over.bin 1 1 0 2 10 #01 1 20 #01 2
 > makeHashTableFromBinFile over.bin
@@ -78,6 +56,11 @@ $ host
   1 found=1 content=10
   2 found=1 content=20
 > list
+HashTablePure: dump_to_restart: counter(1)!=\x8e\xc0\x8d\xdb\x90\x94(2)
+[exit 1]
+$ host
+> makeHashTableFromBinFile over.bin
+> contents
 HashTablePure: dump_to_restart: counter(1)!=\x8e\xc0\x8d\xdb\x90\x94(2)
 [exit 1]
 $ host
@@ -95,87 +78,107 @@ $ od -An -tx1 good.bin; ls
 good.bin
 over.bin
 
-## a damaged file is fatal, with the offset where it stops making sense
+## a damaged file is fatal, with the offset where it stops making sense; kelht verify names the same offset, and why
 $ host
-> write d.bin
-> makeHashTableFromBinFile d.bin
-HashTablePure: HashTable:binFileName=d.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=0)
+> write empty.bin
+> write short.bin #040000
+> write size.bin 0 0
+> write negative.bin -3 0
+> write counter.bin 4 #0100
+> write chain.bin 4 1
+> write bucket.bin 4 1 4 1 1 #01 1
+> write below.bin 4 1 -1 1 1 #01 1
+> write length.bin 4 1 2 #01
+> write content.bin 4 1 2 1 #0700
+> write flag.bin 4 1 2 1 7
+> write isLong.bin 4 1 2 1 7 #02 1
+> write longKey.bin 4 1 2 1 7 #01 #010000
+> write unended.bin 4 1 2 1 7 #00 #616263
+> write long.bin 4 1 2 1 7 #00 "y"*500000
+> write past.bin 4 1 2 3 1 #01 1 2 #01 2
+$ for f in empty short size negative counter chain bucket below length content flag isLong longKey unended long past; do echo "makeHashTableFromBinFile $f.bin" | host || echo "[exit $?]"; kelht verify $f.bin; echo "[$?]"; done
+> makeHashTableFromBinFile empty.bin
+HashTablePure: HashTable:binFileName=empty.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=0)
 [exit 1]
-$ host
-> write d.bin #040000
-> makeHashTableFromBinFile d.bin
-HashTablePure: HashTable:binFileName=d.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=0)
+empty.bin: damaged at offset 0: the file ends before the bucket count
+[1]
+> makeHashTableFromBinFile short.bin
+HashTablePure: HashTable:binFileName=short.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=0)
 [exit 1]
-$ host
-> write d.bin 0 0
-> makeHashTableFromBinFile d.bin
-HashTablePure: HashTable:binFileName=d.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=0)
+short.bin: damaged at offset 0: the file ends before the bucket count
+[1]
+> makeHashTableFromBinFile size.bin
+HashTablePure: HashTable:binFileName=size.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=0)
 [exit 1]
-$ host
-> write d.bin -3 0
-> makeHashTableFromBinFile d.bin
-HashTablePure: HashTable:binFileName=d.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=0)
+size.bin: damaged at offset 0: bucket count below 1
+[1]
+> makeHashTableFromBinFile negative.bin
+HashTablePure: HashTable:binFileName=negative.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=0)
 [exit 1]
-$ host
-> write d.bin 4 #0100
-> makeHashTableFromBinFile d.bin
-HashTablePure: HashTable:binFileName=d.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=4)
+negative.bin: damaged at offset 0: bucket count below 1
+[1]
+> makeHashTableFromBinFile counter.bin
+HashTablePure: HashTable:binFileName=counter.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=4)
 [exit 1]
-$ host
-> write d.bin 4 1
-> makeHashTableFromBinFile d.bin
-HashTablePure: HashTable:binFileName=d.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=8)
+counter.bin: damaged at offset 4: the file ends before the counter
+[1]
+> makeHashTableFromBinFile chain.bin
+HashTablePure: HashTable:binFileName=chain.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=8)
 [exit 1]
-$ host
-> write d.bin 4 1 4 1 1 #01 1
-> makeHashTableFromBinFile d.bin
-HashTablePure: HashTable:binFileName=d.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=8)
+chain.bin: damaged at offset 8: the file ends where a chain record should start (the counter asks for more entries)
+[1]
+> makeHashTableFromBinFile bucket.bin
+HashTablePure: HashTable:binFileName=bucket.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=8)
 [exit 1]
-$ host
-> write d.bin 4 1 -1 1 1 #01 1
-> makeHashTableFromBinFile d.bin
-HashTablePure: HashTable:binFileName=d.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=8)
+bucket.bin: damaged at offset 8: bucket index outside 0..3
+[1]
+> makeHashTableFromBinFile below.bin
+HashTablePure: HashTable:binFileName=below.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=8)
 [exit 1]
-$ host
-> write d.bin 4 1 2 #01
-> makeHashTableFromBinFile d.bin
-HashTablePure: HashTable:binFileName=d.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=12)
+below.bin: damaged at offset 8: bucket index outside 0..3
+[1]
+> makeHashTableFromBinFile length.bin
+HashTablePure: HashTable:binFileName=length.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=12)
 [exit 1]
-$ host
-> write d.bin 4 1 2 1 #0700
-> makeHashTableFromBinFile d.bin
-HashTablePure: HashTable:binFileName=d.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=16)
+length.bin: damaged at offset 12: the file ends before a chain length
+[1]
+> makeHashTableFromBinFile content.bin
+HashTablePure: HashTable:binFileName=content.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=16)
 [exit 1]
-$ host
-> write d.bin 4 1 2 1 7
-> makeHashTableFromBinFile d.bin
-HashTablePure: HashTable:binFileName=d.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=20)
+content.bin: damaged at offset 16: the file ends where an entry record should start (the chain length asks for more)
+[1]
+> makeHashTableFromBinFile flag.bin
+HashTablePure: HashTable:binFileName=flag.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=20)
 [exit 1]
-$ host
-> write d.bin 4 1 2 1 7 #02 1
-> makeHashTableFromBinFile d.bin
-HashTablePure: HashTable:binFileName=d.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=20)
+flag.bin: damaged at offset 20: the file ends before an isLong byte
+[1]
+> makeHashTableFromBinFile isLong.bin
+HashTablePure: HashTable:binFileName=isLong.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=20)
 [exit 1]
-$ host
-> write d.bin 4 1 2 1 7 #01 #010000
-> makeHashTableFromBinFile d.bin
-HashTablePure: HashTable:binFileName=d.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=21)
+isLong.bin: damaged at offset 20: isLong byte other than 0 and 1
+[1]
+> makeHashTableFromBinFile longKey.bin
+HashTablePure: HashTable:binFileName=longKey.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=21)
 [exit 1]
-$ host
-> write d.bin 4 1 2 1 7 #00 #616263
-> makeHashTableFromBinFile d.bin
-HashTablePure: HashTable:binFileName=d.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=21)
+longKey.bin: damaged at offset 21: the file ends before a long key
+[1]
+> makeHashTableFromBinFile unended.bin
+HashTablePure: HashTable:binFileName=unended.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=21)
 [exit 1]
-$ host
-> write d.bin 4 1 2 1 7 #00 "y"*500000
-> makeHashTableFromBinFile d.bin
-HashTablePure: HashTable:binFileName=d.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=21)
+unended.bin: damaged at offset 21: string key without its NUL before the end of the file
+[1]
+> makeHashTableFromBinFile long.bin
+HashTablePure: HashTable:binFileName=long.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=21)
 [exit 1]
-$ host
-> write d.bin 4 1 2 3 1 #01 1 2 #01 2
-> makeHashTableFromBinFile d.bin
-HashTablePure: HashTable:binFileName=d.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=34)
+long.bin: damaged at offset 21: string key longer than 499999 bytes
+[1]
+> makeHashTableFromBinFile past.bin
+HashTablePure: HashTable:binFileName=past.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=34)
 [exit 1]
+past.bin: offset 25: entry 2 is beyond the counter 1: the last chain is read whole
+past.bin: offset 25: long key 2 belongs in bucket 0, not in bucket 2
+past.bin: damaged at offset 34: the file ends where an entry record should start (the chain length asks for more)
+[1]
 
 ## a missing file is fatal; a path too long for the message shows as "..." and its last bytes, no Shift_JIS character split
 $ host

@@ -7,8 +7,12 @@
 //
 // Arguments: integers; strings bare or in double quotes with the escapes
 // \\ \" \n \t \0 \xHH and a repetition suffix ("ab"*3 is "ababab"); lists
-// in brackets ([a "b c" null] for strings, [1 2 5..9] for integers); null
-// for a null pointer. Commands are the exports with their arguments, plus:
+// in brackets ([a "b c" null] for strings, [1 2 5..9] for integers, a string
+// item ending in {FROM..TO} is one item per number: [k{1..3}] is [k1 k2 k3]),
+// repeated by a suffix ([a b]*2 is [a b a b]); null for a null pointer.
+// Commands are the exports with their arguments, plus:
+//   each FROM..TO LINE   LINE once for every number, {} in it replaced by it
+//   contents             getAllValidContents alone (list calls both listings)
 //   write PATH ITEM...   integers as 32-bit little-endian, #HH.. raw bytes,
 //                        strings with their NUL
 //   buckets              the bucket count and counter of the current table
@@ -27,6 +31,7 @@
 // is named with the ones it lacks when it is loaded.
 // The data set's columns: 0 strings, 1 integers (cell at byte 4), 2 another
 // kind. makeHashTableDs takes ds (or null), the column and the contents.
+#include <algorithm>
 #include <cinttypes>
 #include <cstddef>
 #include <cstdio>
@@ -155,8 +160,17 @@ class Arguments {
   const char** strings() {
     if (isNull()) return next(), nullptr;
     std::vector<const char*>& list = listsOfStrings_.emplace_back();
-    for (open(); !closing(); list.push_back(key())) {}
-    return list.data();
+    for (open(); !closing();) {
+      const char* item = key();
+      long long v = 0, to = -1;
+      int used = 0;
+      const char* range = item != nullptr ? std::strrchr(item, '{') : nullptr;
+      if (range == nullptr || std::sscanf(range, "{%lld..%lld}%n", &v, &to, &used) != 2 || range[used] != '\0')
+        list.push_back(item);
+      else
+        for (; v <= to; ++v) list.push_back(keep(std::string(item, range) + std::to_string(v)));
+    }
+    return repeated(list).data();
   }
   // A bracketed list of integers (with ranges FROM..TO), or null.
   int* integers() {
@@ -169,7 +183,7 @@ class Arguments {
       const long long to = dots == std::string::npos ? from : std::stoll(item.substr(dots + 2));
       for (long long v = from; v <= to; ++v) list.push_back(static_cast<int>(v));
     }
-    return list.data();
+    return repeated(list).data();
   }
   std::vector<int> rest() {
     std::vector<int> values;
@@ -185,6 +199,14 @@ class Arguments {
   bool closing() {
     if (!more() || tokens_[at_].quoted || tokens_[at_].text != "]") return false;
     return ++at_, true;
+  }
+  // The list just closed, times the repetition suffix that follows it.
+  template <typename T>
+  std::vector<T>& repeated(std::vector<T>& list) {
+    if (!more() || tokens_[at_].quoted || tokens_[at_].text[0] != '*') return list;
+    const std::size_t unit = list.size(), total = unit * std::stoul(next().text.substr(1));
+    for (list.reserve(total); list.size() < total;) list.push_back(list[list.size() - unit]);
+    return list;
   }
 
   std::vector<Token> tokens_;
@@ -335,10 +357,11 @@ void removeKey(Arguments& a, bool strings) {
   if (filtered) std::printf("  -> %d\n", content);
 }
 
-// Both listings, checked against each other; the arrays have one slot more
-// than the count, which is written here. The short listing goes back with
-// the host's free, as hosts of the original library release it, the full
-// one with the library's.
+// The full listing, then the contents-only one checked against it (so a
+// fatal report from the second comes after the first is printed); the
+// arrays have one slot more than the count, which is written here. The
+// short listing goes back with the host's free, as hosts of the original
+// library release it, the full one with the library's.
 void list() {
   int count = -1, fullCount = -1, sentinel = 0;
   int* contents = &sentinel;
@@ -346,21 +369,23 @@ void list() {
   int* longKeys = &sentinel;
   char* noKey = nullptr;
   char** stringKeys = &noKey;
-  ht.getAllValidContents(&count, &contents);
   ht.getAllValidFullContents(&fullCount, &fullContents, &stringKeys, &longKeys);
-  if (contents == &sentinel || fullContents == &sentinel) {
+  if (fullContents == &sentinel) {
     std::printf("  untouched: count %d, arrays %s\n", fullCount,
                 stringKeys == &noKey && longKeys == &sentinel ? "as they were" : "written");
     return;
   }
-  std::printf("  %d entries%s\n", fullCount, count == fullCount ? "" : " (the listings disagree)");
+  std::printf("  %d entries\n", fullCount);
   for (int i = 0; i < fullCount; ++i) {
     std::printf("  %d ", fullContents[i]);
-    if (contents[i] != fullContents[i]) std::printf("(content %d) ", contents[i]);
     if (stringKeys[i] == nullptr) std::printf("long %d\n", longKeys[i]);
     else printKey(stringKeys[i]), std::printf(longKeys[i] == 0 ? "\n" : " long %d\n", longKeys[i]);
     ht.freeHashTableMemory(stringKeys[i]);
   }
+  std::fflush(stdout);
+  ht.getAllValidContents(&count, &contents);
+  const bool agree = count == fullCount && std::equal(fullContents, fullContents + fullCount, contents);
+  if (!agree) std::printf("  the listings disagree\n");
   contents[fullCount] = fullContents[fullCount] = longKeys[fullCount] = 0;
   stringKeys[fullCount] = nullptr;
   std::free(contents);
@@ -401,6 +426,16 @@ void nameAbsentExports() {
       {"freeHashTableMemory", ht.freeHashTableMemory != nullptr}};
   for (const auto& [name, present] : added)
     if (!present) std::printf("the library lacks %s\n", name);
+}
+
+// getAllValidContents alone: the count, then every content.
+void listContents() {
+  int count = -1, sentinel = 0, *contents = &sentinel;
+  ht.getAllValidContents(&count, &contents);
+  std::printf("  %d:", count);
+  for (int i = 0; contents != &sentinel && i < count; ++i) std::printf(" %d", contents[i]);
+  std::printf("\n");
+  if (contents != &sentinel) std::free(contents);
 }
 
 void writeItems(Arguments& a) {
@@ -479,6 +514,8 @@ void run(const std::string& command, Arguments& a) {
     search(a, command == "searchStrList");
   } else if (command == "list") {
     list();
+  } else if (command == "contents") {
+    listContents();
   } else if (command == "close") {
     ht.close();
   } else {
@@ -489,6 +526,25 @@ void run(const std::string& command, Arguments& a) {
     else dataSet.run(command, a);
   }
   armAllocationFailures(false);
+}
+
+// One line of the script: "each FROM..TO LINE" runs LINE once for every
+// number, with {} in it replaced by the number.
+void runLine(const std::string& line) {
+  long long v = 0, to = -1;
+  int used = 0;
+  if (std::sscanf(line.c_str(), "each %lld..%lld %n", &v, &to, &used) == 2 && used > 0) {
+    for (; v <= to; ++v) {
+      std::string body = line.substr(static_cast<std::size_t>(used));
+      for (std::size_t at = body.find("{}"); at != std::string::npos; at = body.find("{}", at))
+        body.replace(at, 2, std::to_string(v));
+      runLine(body);
+    }
+    return;
+  }
+  Arguments arguments(tokenize(line));
+  run(arguments.text(), arguments);
+  if (arguments.more()) scriptError("too many arguments");
 }
 
 #if defined(_WIN32)
@@ -564,11 +620,7 @@ int main(int argc, char** argv) {
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
     if (!line.empty()) std::printf("> %s\n", line.c_str());
     std::fflush(stdout);
-    if (!line.empty() && line[0] != '#') {
-      Arguments arguments(tokenize(line));
-      run(arguments.text(), arguments);
-      if (arguments.more()) scriptError("too many arguments");
-    }
+    if (!line.empty() && line[0] != '#') runLine(line);
     std::fflush(stdout);
     line.clear();
   }
