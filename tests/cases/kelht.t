@@ -136,10 +136,43 @@ $ printf 'a,1\nb\n' | kelht build --csv --column 1 --content-column 2 --out out.
 kelht: -: line 2: no column 2
 [exit 2]
 
-## a damaged file: list shows the entries before the damage, the other commands stop
-# (tests/cases/restart.t has verify on every kind of damage)
-$ host
-> write past.bin 4 1 2 3 1 #01 1 2 #01 2
+## a damaged file: verify names the offset the loader gives (tests/cases/restart.t) and why; list shows the entries before the damage, the other commands stop
+$ host < "$KEL_DATA/restart/damaged.script" > /dev/null
+$ for f in empty short size negative counter chain bucket below length content flag isLong longKey unended long past; do kelht verify $f.bin; echo "[$?]"; done
+empty.bin: damaged at offset 0: the file ends before the bucket count
+[1]
+short.bin: damaged at offset 0: the file ends before the bucket count
+[1]
+size.bin: damaged at offset 0: bucket count below 1
+[1]
+negative.bin: damaged at offset 0: bucket count below 1
+[1]
+counter.bin: damaged at offset 4: the file ends before the counter
+[1]
+chain.bin: damaged at offset 8: the file ends where a chain record should start (the counter asks for more entries)
+[1]
+bucket.bin: damaged at offset 8: bucket index outside 0..3
+[1]
+below.bin: damaged at offset 8: bucket index outside 0..3
+[1]
+length.bin: damaged at offset 12: the file ends before a chain length
+[1]
+content.bin: damaged at offset 16: the file ends where an entry record should start (the chain length asks for more)
+[1]
+flag.bin: damaged at offset 20: the file ends before an isLong byte
+[1]
+isLong.bin: damaged at offset 20: isLong byte other than 0 and 1
+[1]
+longKey.bin: damaged at offset 21: the file ends before a long key
+[1]
+unended.bin: damaged at offset 21: string key without its NUL before the end of the file
+[1]
+long.bin: damaged at offset 21: string key longer than 499999 bytes
+[1]
+past.bin: offset 25: entry 2 is beyond the counter 1: the last chain is read whole
+past.bin: offset 25: long key 2 belongs in bucket 0, not in bucket 2
+past.bin: damaged at offset 34: the file ends where an entry record should start (the chain length asks for more)
+[1]
 $ kelht list past.bin
 bucket	position	kind	key	content
 2	0	long	1	1

@@ -78,107 +78,89 @@ $ od -An -tx1 good.bin; ls
 good.bin
 over.bin
 
-## a damaged file is fatal, with the offset where it stops making sense; kelht verify names the same offset, and why
-$ host
-> write empty.bin
-> write short.bin #040000
-> write size.bin 0 0
-> write negative.bin -3 0
-> write counter.bin 4 #0100
-> write chain.bin 4 1
-> write bucket.bin 4 1 4 1 1 #01 1
-> write below.bin 4 1 -1 1 1 #01 1
-> write length.bin 4 1 2 #01
-> write content.bin 4 1 2 1 #0700
-> write flag.bin 4 1 2 1 7
-> write isLong.bin 4 1 2 1 7 #02 1
-> write longKey.bin 4 1 2 1 7 #01 #010000
-> write unended.bin 4 1 2 1 7 #00 #616263
-> write long.bin 4 1 2 1 7 #00 "y"*500000
-> write past.bin 4 1 2 3 1 #01 1 2 #01 2
-$ for f in empty short size negative counter chain bucket below length content flag isLong longKey unended long past; do echo "makeHashTableFromBinFile $f.bin" | host || echo "[exit $?]"; kelht verify $f.bin; echo "[$?]"; done
+## a damaged file is fatal, with the offset where it stops making sense; checking it first gives that offset, and why
+$ host < "$KEL_DATA/restart/damaged.script" > /dev/null
+$ for f in empty short size negative counter chain bucket below length content flag isLong longKey unended long past; do printf 'checkRestartFile %s.bin\nmakeHashTableFromBinFile %s.bin\n' $f $f | host || echo "[exit $?]"; done
+> checkRestartFile empty.bin
+  damaged: damage 1 offset 0 buckets 0 counter 0 entries 0 misplaced 0 trailing 0
 > makeHashTableFromBinFile empty.bin
 HashTablePure: HashTable:binFileName=empty.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=0)
 [exit 1]
-empty.bin: damaged at offset 0: the file ends before the bucket count
-[1]
+> checkRestartFile short.bin
+  damaged: damage 1 offset 0 buckets 0 counter 0 entries 0 misplaced 0 trailing 0
 > makeHashTableFromBinFile short.bin
 HashTablePure: HashTable:binFileName=short.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=0)
 [exit 1]
-short.bin: damaged at offset 0: the file ends before the bucket count
-[1]
+> checkRestartFile size.bin
+  damaged: damage 8 offset 0 buckets 0 counter 0 entries 0 misplaced 0 trailing 0
 > makeHashTableFromBinFile size.bin
 HashTablePure: HashTable:binFileName=size.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=0)
 [exit 1]
-size.bin: damaged at offset 0: bucket count below 1
-[1]
+> checkRestartFile negative.bin
+  damaged: damage 8 offset 0 buckets 0 counter 0 entries 0 misplaced 0 trailing 0
 > makeHashTableFromBinFile negative.bin
 HashTablePure: HashTable:binFileName=negative.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=0)
 [exit 1]
-negative.bin: damaged at offset 0: bucket count below 1
-[1]
+> checkRestartFile counter.bin
+  damaged: damage 2 offset 4 buckets 0 counter 0 entries 0 misplaced 0 trailing 0
 > makeHashTableFromBinFile counter.bin
 HashTablePure: HashTable:binFileName=counter.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=4)
 [exit 1]
-counter.bin: damaged at offset 4: the file ends before the counter
-[1]
+> checkRestartFile chain.bin
+  damaged: damage 3 offset 8 buckets 4 counter 1 entries 0 misplaced 0 trailing 0
 > makeHashTableFromBinFile chain.bin
 HashTablePure: HashTable:binFileName=chain.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=8)
 [exit 1]
-chain.bin: damaged at offset 8: the file ends where a chain record should start (the counter asks for more entries)
-[1]
+> checkRestartFile bucket.bin
+  damaged: damage 9 offset 8 buckets 4 counter 1 entries 0 misplaced 0 trailing 0
 > makeHashTableFromBinFile bucket.bin
 HashTablePure: HashTable:binFileName=bucket.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=8)
 [exit 1]
-bucket.bin: damaged at offset 8: bucket index outside 0..3
-[1]
+> checkRestartFile below.bin
+  damaged: damage 9 offset 8 buckets 4 counter 1 entries 0 misplaced 0 trailing 0
 > makeHashTableFromBinFile below.bin
 HashTablePure: HashTable:binFileName=below.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=8)
 [exit 1]
-below.bin: damaged at offset 8: bucket index outside 0..3
-[1]
+> checkRestartFile length.bin
+  damaged: damage 4 offset 12 buckets 4 counter 1 entries 0 misplaced 0 trailing 0
 > makeHashTableFromBinFile length.bin
 HashTablePure: HashTable:binFileName=length.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=12)
 [exit 1]
-length.bin: damaged at offset 12: the file ends before a chain length
-[1]
+> checkRestartFile content.bin
+  damaged: damage 5 offset 16 buckets 4 counter 1 entries 0 misplaced 0 trailing 0
 > makeHashTableFromBinFile content.bin
 HashTablePure: HashTable:binFileName=content.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=16)
 [exit 1]
-content.bin: damaged at offset 16: the file ends where an entry record should start (the chain length asks for more)
-[1]
+> checkRestartFile flag.bin
+  damaged: damage 6 offset 20 buckets 4 counter 1 entries 0 misplaced 0 trailing 0
 > makeHashTableFromBinFile flag.bin
 HashTablePure: HashTable:binFileName=flag.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=20)
 [exit 1]
-flag.bin: damaged at offset 20: the file ends before an isLong byte
-[1]
+> checkRestartFile isLong.bin
+  damaged: damage 10 offset 20 buckets 4 counter 1 entries 0 misplaced 0 trailing 0
 > makeHashTableFromBinFile isLong.bin
 HashTablePure: HashTable:binFileName=isLong.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=20)
 [exit 1]
-isLong.bin: damaged at offset 20: isLong byte other than 0 and 1
-[1]
+> checkRestartFile longKey.bin
+  damaged: damage 7 offset 21 buckets 4 counter 1 entries 0 misplaced 0 trailing 0
 > makeHashTableFromBinFile longKey.bin
 HashTablePure: HashTable:binFileName=longKey.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=21)
 [exit 1]
-longKey.bin: damaged at offset 21: the file ends before a long key
-[1]
+> checkRestartFile unended.bin
+  damaged: damage 12 offset 21 buckets 4 counter 1 entries 0 misplaced 0 trailing 0
 > makeHashTableFromBinFile unended.bin
 HashTablePure: HashTable:binFileName=unended.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=21)
 [exit 1]
-unended.bin: damaged at offset 21: string key without its NUL before the end of the file
-[1]
+> checkRestartFile long.bin
+  damaged: damage 11 offset 21 buckets 4 counter 1 entries 0 misplaced 0 trailing 0
 > makeHashTableFromBinFile long.bin
 HashTablePure: HashTable:binFileName=long.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=21)
 [exit 1]
-long.bin: damaged at offset 21: string key longer than 499999 bytes
-[1]
+> checkRestartFile past.bin
+  damaged: damage 5 offset 34 buckets 4 counter 1 entries 0 misplaced 1 trailing 0
 > makeHashTableFromBinFile past.bin
 HashTablePure: HashTable:binFileName=past.bin \x82\xaa\x89\xf3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7(offset=34)
 [exit 1]
-past.bin: offset 25: entry 2 is beyond the counter 1: the last chain is read whole
-past.bin: offset 25: long key 2 belongs in bucket 0, not in bucket 2
-past.bin: damaged at offset 34: the file ends where an entry record should start (the chain length asks for more)
-[1]
 
 ## a missing file is fatal; a path too long for the message shows as "..." and its last bytes, no Shift_JIS character split
 $ host
