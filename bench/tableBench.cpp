@@ -17,6 +17,13 @@
 //          every string key copied into a block of its own, then free them
 //          all: getAllValidFullContents; peers iterate and copy
 //
+// Contestant `hash` (hit and miss of every key set) is not a map: the
+// library's own bulk hashing of the same probes, alone, computing the bucket
+// index of every probe as the search does and writing it to an array, with
+// no table. The report shows it beside the library's search, as the part of
+// the search that is the hash. It is compiled in from the core's sources
+// (bench/bulkHashing.h), so KEL_BENCH_LIBRARY does not change it.
+//
 // Contestant `gather` (hit_lng and miss_lng) is the floor a chained table
 // cannot go below: one random 4-byte bucket head per key from an array of
 // the table's bucket count, plus one random 12-byte entry per hit.
@@ -34,6 +41,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "bulkHashing.h"
 #include "keySets.h"
 #include "kelLibrary.h"
 #include "peers.h"
@@ -130,6 +138,41 @@ void kelEnumerate(benchmark::State& state, KeySet set, int n) {
   enumerate();
   for (auto _ : state) enumerate();
   kel().close();
+  countItems(state, n);
+}
+
+// ------------------------------------------------------- the library's hash
+
+void expectInTable(benchmark::State& state, const std::vector<int32_t>& buckets, int32_t size) {
+  for (int32_t bucket : buckets) {
+    if (bucket < 0 || bucket >= size) {
+      state.SkipWithError("bucket index outside the table");
+      return;
+    }
+  }
+}
+
+// The bucket indices of the probes a search of the n keys takes, in a table
+// of the bucket count the library gives n keys.
+void kelHash(benchmark::State& state, KeySet set, int n, bool hits) {
+  const auto size = static_cast<int32_t>(bench::bucketsFor(n));
+  std::vector<int32_t> buckets(n);
+  if (set == KeySet::kLong) {
+    const bench::LongKeys& d = bench::longKeys(n);
+    const int32_t* probes = (hits ? d.hits : d.absent).data();
+    for (auto _ : state) {
+      bench::longBucketsInBulk(probes, n, size, buckets.data());
+      benchmark::ClobberMemory();
+    }
+  } else {
+    const bench::StringKeys& d = bench::stringKeys(set, n);
+    const char* const* probes = (hits ? d.hitPointers : d.absentPointers).data();
+    for (auto _ : state) {
+      bench::stringBucketsInBulk(probes, n, size, buckets.data());
+      benchmark::ClobberMemory();
+    }
+  }
+  expectInTable(state, buckets, size);
   countItems(state, n);
 }
 
@@ -297,6 +340,7 @@ void addWorkloads(KeySet set, int n) {
       return [f, hits](benchmark::State& s, KeySet set, int n) { f(s, set, n, hits); };
     };
     add(workload, set, "kel", n, search(kelSearch));
+    add(workload, set, "hash", n, search(kelHash));
     add(workload, set, "std", n, search(peerSearch<Std>));
     add(workload, set, "absl", n, search(peerSearch<Absl>));
     add(workload, set, "boost", n, search(peerSearch<Boost>));

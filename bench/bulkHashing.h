@@ -1,0 +1,17 @@
+// The library's own bulk hashing, alone: the bucket indices of many keys,
+// computed by the calls the table's bulk search makes to hash its probes
+// (StringProbe::fill and LongProbe::fill in core/HashTable.h; keep them the
+// same), without a table. Compiled from the core's sources with the
+// library's flags (bench/CMakeLists.txt), not loaded: KEL_BENCH_LIBRARY does
+// not change it.
+#pragma once
+
+#include <cstdint>
+
+namespace bench {
+
+// buckets[i]: the index of keys[i] in a table of `size` buckets.
+void stringBucketsInBulk(const char* const* keys, int32_t count, int32_t size, int32_t* buckets);
+void longBucketsInBulk(const int32_t* keys, int32_t count, int32_t size, int32_t* buckets);
+
+}  // namespace bench
