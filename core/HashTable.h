@@ -51,6 +51,7 @@
 #include "core/Entry.h"
 #include "core/EntryPool.h"
 #include "core/hashing.h"
+#include "core/probes.h"
 
 // Marks the branches only long chains take, so that the code of ordinary
 // chains is laid out as if the index did not exist.
@@ -96,11 +97,10 @@ class HashTable {
   int32_t removeString(const char* key, const int32_t* filter);
   int32_t removeLong(int32_t key, const int32_t* filter);
 
-  // Bulk forms of add and find. In tables too large for the cache, keys are
-  // hashed some keys ahead, their buckets and chain heads fetched into the
-  // cache early, so memory latencies overlap; results and chain order are
-  // always those of taking the keys one by one. Null string keys are
-  // skipped; null contents mean 0.
+  // Bulk forms of add and find (core/bulkCalls.h says how they take their
+  // keys): results and chain order are always those of taking the keys one
+  // by one, in order. Null string keys are skipped; null contents mean 0.
+  // The finds are defined in core/bulkCalls.h, which their callers include.
   void addStrings(const char* const* keys, int32_t count, const int32_t* contents);
   void addLongs(const int32_t* keys, int32_t count, const int32_t* contents);
   // Calls report(i, content) for every key i that is present; never for a
@@ -149,58 +149,6 @@ class HashTable {
   void finishRestoring();
 
  private:
-  // A key with its hash fraction: hashed once, then used for every chain
-  // it is looked up in or added to.
-  struct StringProbe {
-    const char* key;  // null for a null key in a host's array: never present
-    std::size_t length;
-    double fraction;
-    static StringProbe from(const char* key) {
-      const std::size_t length = std::strlen(key);
-      return {key, length, stringFraction(key, length)};
-    }
-    uint8_t tag() const { return tagOfFraction(fraction); }
-    // Probes for keys[first] to keys[first + n - 1], n <= kHashGroup,
-    // hashed together.
-    static void fill(StringProbe* out, const char* const* keys, int32_t first, int32_t n) {
-      std::size_t lengths[kHashGroup];
-      double fractions[kHashGroup];
-      stringFractions(keys + first, n, lengths, fractions);
-      for (int32_t k = 0; k < n; ++k) out[k] = {keys[first + k], lengths[k], fractions[k]};
-    }
-    bool present() const { return key != nullptr; }
-    uint32_t indexHash(const IndexSeed& seed) const { return indexHashOfString(seed, key, length); }
-    bool matches(EntryRef ref, const EntryPool& pool) const {
-      if (isLongRef(ref)) return false;
-      const auto& e = *reinterpret_cast<const Entry*>(pool.at(ref));
-      return e.length == length && e.fraction() == fraction &&
-             std::memcmp(e.key(), key, length) == 0;
-    }
-  };
-  struct LongProbe {
-    int32_t key;
-    double fraction;
-    static LongProbe from(int32_t key) { return {key, longFraction(key)}; }
-    uint8_t tag() const { return tagOfLong(key); }
-    static void fill(LongProbe* out, const int32_t* keys, int32_t first, int32_t n) {
-      double fractions[kHashGroup];
-      longFractions(keys + first, n, fractions);
-      for (int32_t k = 0; k < n; ++k) out[k] = {keys[first + k], fractions[k]};
-    }
-    static bool present() { return true; }
-    uint32_t indexHash(const IndexSeed& seed) const { return indexHashOfLong(seed, key); }
-    bool matches(EntryRef ref, const EntryPool& pool) const {
-      return isLongRef(ref) && reinterpret_cast<const Entry*>(pool.at(ref))->longKey == key;
-    }
-  };
-
-  // The bulk operations take keys in blocks of kBlock, hashed kHashGroup at
-  // a time.
-  static constexpr int32_t kBlock = 32;
-  static_assert(kBlock % kHashGroup == 0, "blocks hold whole hash groups");
-  // Blocks of up to kBlock keys for `count` keys; any count a host passes
-  // (up to INT32_MAX) is counted without overflow, as are the loops below.
-  static int32_t blocksFor(int32_t count) { return count / kBlock + (count % kBlock != 0 ? 1 : 0); }
   // How many buckets ahead walks and growth fetch chain heads.
   static constexpr int32_t kWalkAhead = 32;
   // Walks read tags in groups of kTagGroup, up to kTagGroups groups ahead;
@@ -238,20 +186,6 @@ class HashTable {
   }
 
   Entry& entryAt(EntryRef ref) const { return *reinterpret_cast<Entry*>(pool_.at(ref)); }
-  // The tag bit of an entry's key: one of eight, from a hash of the key that
-  // does not decide its bucket (the low bits of a string key's fraction, a
-  // mix of a long key's bits).
-  // (The multiplier is far from the golden ratio times 2^32, so the top bits
-  // of the product do not follow the bucket.)
-  static uint8_t tagOfLong(int32_t key) {
-    return static_cast<uint8_t>(1u << ((static_cast<uint32_t>(key) * 0x2545F491u) >> 29));
-  }
-  static uint8_t tagOfFraction(double fraction) {
-    uint64_t bits;
-    std::memcpy(&bits, &fraction, sizeof bits);
-    const uint32_t folded = static_cast<uint32_t>(bits) ^ static_cast<uint32_t>(bits >> 32);
-    return static_cast<uint8_t>(1u << ((folded * 0x9E3779B1u) >> 29));
-  }
   uint8_t tagOf(EntryRef ref) const {
     if (isLongRef(ref)) return tagOfLong(entryAt(ref).longKey);
     return tagOfFraction(entryAt(ref).fraction());
@@ -371,12 +305,6 @@ class HashTable {
   void writeEntry(EntryRef ref, const StringProbe& probe, int32_t content);
   void writeEntry(EntryRef ref, const LongProbe& probe, int32_t content);
   static std::size_t bytesFor(const StringProbe& probe) { return Entry::stringBytesFor(probe.length); }
-  bool canPlaceInBucketOrder(int32_t count) const;
-  bool placeStringsInBucketOrder(const char* const* keys, int32_t count, const int32_t* contents);
-  void countKeys(const char* const* keys, int32_t count, double* fractions);
-  bool reserveRanges(uint32_t* firstUnit, uint64_t* runUnits);
-  void placeInBucketOrder(const char* const* keys, int32_t count, const double* fractions,
-                          uint32_t firstUnit, uint64_t runUnits, const int32_t* contents);
   template <typename Probe>
   void addIfAbsent(const Probe& probe, int32_t content) {
     addIfAbsentAt(probe, bucketOf(probe.fraction, size_), probe.tag(), content, ChainSearch{});
@@ -395,36 +323,11 @@ class HashTable {
   void unlinked(int32_t bucket, EntryRef e);
   template <typename Probe>
   void readd(EntryRef entry, const Probe& probe);
-  template <typename Probe, typename Keys>
-  void pipelinedAdd(Keys keys, int32_t count, const int32_t* contents);
-  template <typename Probe, typename Keys>
-  void addEach(Keys keys, int32_t count, const int32_t* contents);
-  template <typename Probe>
-  struct Block;
-  // For keys of indexed chains in a block: their index hashes, and the
-  // slots, then the entries, where their search in the index starts.
-  template <typename Probe>
-  void prefetchIndexSlots(Block<Probe>& b) const {
-    for (int32_t k = 0; k < b.n; ++k) b.searches[k] = ChainSearch{};
-    b.forCandidates([&](int32_t k) {
-      if (const ChainIndex* index = usableIndex(b.buckets[k])) {
-        b.searches[k].hashed = true;
-        b.searches[k].hash = b.probes[k].indexHash(seed_);
-        prefetch(index->home(b.searches[k].hash));
-      }
-    });
-  }
-  template <typename Probe>
-  void prefetchIndexedEntries(const Block<Probe>& b) const {
-    b.forCandidates([&](int32_t k) {
-      if (!b.searches[k].hashed) return;
-      if (const ChainIndex* index = usableIndex(b.buckets[k])) prefetchEntry(index->homeEntry(b.searches[k].hash));
-    });
-  }
-  template <typename Probe, bool kAdding, typename Keys, typename Step>
-  void pipelined(Keys keys, int32_t count, Step step) const;
-  template <typename Probe, typename Keys, typename Report>
-  void pipelinedFind(Keys keys, int32_t count, Report report) const;
+
+  // Bulk calls: how addStrings, addLongs, findStrings and findLongs take
+  // their keys (core/bulkCalls.h), and the builds of an empty table
+  // (core/bulkAdds.cpp).
+  //
   // Bulk adds and finds in tables of up to kCachedSize buckets (their heads,
   // tags and entries fit a core's second-level cache) take the keys one by
   // one: the processor overlaps their few misses itself, and the pipeline's
@@ -432,10 +335,41 @@ class HashTable {
   static constexpr int32_t kCachedSize = int32_t{1} << 16;
   template <typename Probe, typename Keys, typename Report>
   void findEach(Keys keys, int32_t count, Report report) const;
+  template <typename Probe, typename Keys>
+  void addEach(Keys keys, int32_t count, const int32_t* contents);
   // Calls visit(i, probe) for every present key i, hashing kHashGroup keys
   // at a time.
   template <typename Probe, typename Keys, typename Visit>
   static void forEachProbe(Keys keys, int32_t count, Visit visit);
+  // Larger tables go through the pipeline, in blocks of kBlock keys hashed
+  // kHashGroup at a time.
+  static constexpr int32_t kBlock = 32;
+  static_assert(kBlock % kHashGroup == 0, "blocks hold whole hash groups");
+  // Blocks of up to kBlock keys for `count` keys; any count a host passes
+  // (up to INT32_MAX) is counted without overflow, as are the bulk loops.
+  static int32_t blocksFor(int32_t count) { return count / kBlock + (count % kBlock != 0 ? 1 : 0); }
+  template <typename Probe>
+  struct Block;
+  template <typename Probe, bool kAdding, typename Keys, typename Step>
+  void pipelined(Keys keys, int32_t count, Step step) const;
+  template <typename Probe, typename Keys, typename Report>
+  void pipelinedFind(Keys keys, int32_t count, Report report) const;
+  template <typename Probe, typename Keys>
+  void pipelinedAdd(Keys keys, int32_t count, const int32_t* contents);
+  // For keys of indexed chains in a block: their index hashes, and the
+  // slots, then the entries, where their search in the index starts.
+  template <typename Probe>
+  void prefetchIndexSlots(Block<Probe>& b) const;
+  template <typename Probe>
+  void prefetchIndexedEntries(const Block<Probe>& b) const;
+  // An empty table built from an array of string keys places them in bucket
+  // order.
+  bool canPlaceInBucketOrder(int32_t count) const;
+  bool placeStringsInBucketOrder(const char* const* keys, int32_t count, const int32_t* contents);
+  void countKeys(const char* const* keys, int32_t count, double* fractions);
+  bool reserveRanges(uint32_t* firstUnit, uint64_t* runUnits);
+  void placeInBucketOrder(const char* const* keys, int32_t count, const double* fractions,
+                          uint32_t firstUnit, uint64_t runUnits, const int32_t* contents);
 
   void destroy(EntryRef entry);
   void releaseChain(EntryRef head);
@@ -446,6 +380,10 @@ class HashTable {
   void splitIndexed(int32_t oldBucket, EntryRef head, ChainIndex& index);
   int32_t pushOnNewChain(EntryRef e);
   void relinkAll(EntryRef* oldBuckets, int32_t oldSize);
+
+  // counter is a 32-bit field that restored files may set to any value; it
+  // wraps instead of overflowing.
+  static int32_t wrapped(int64_t value) { return static_cast<int32_t>(static_cast<uint32_t>(value)); }
 
   int32_t size_ = 0;
   EntryRef* buckets_ = nullptr;
@@ -496,144 +434,46 @@ inline EntryView HashTable::view(EntryRef ref) const {
   return {false, e.content, 0, e.key(), e.length};
 }
 
-// A software pipeline over blocks of kBlock keys. Block j is hashed and the
-// tags of its buckets prefetched (and the heads, when adding: an add writes
-// its head); block j - 1 reads its tags, lists the keys whose bit they have
-// (its candidates) and prefetches their heads; block j - 2 loads those heads
-// and prefetches the first entries; and block j - 3 is looked up or added,
-// by then usually in the cache. A search of absent keys so reads one byte a
-// key, mostly, and its later stages pass over the keys the tags ruled out.
-// Each stage is a short loop over one block.
+inline void HashTable::writeEntry(EntryRef ref, const LongProbe& probe, int32_t content) {
+  auto& e = entryAt(ref);
+  e.next = kNoEntry;
+  e.content = content;
+  e.longKey = probe.key;
+}
+
+inline EntryRef HashTable::newEntry(const LongProbe& probe, int32_t content) {
+  const EntryRef ref = pool_.allocate(sizeof(Entry), kLongKind);
+  writeEntry(ref, probe, content);
+  return ref;
+}
+
+// The add step, which single adds, sets, builds and growth of stored chains
+// share.
 template <typename Probe>
-struct HashTable::Block {
-  Probe probes[kBlock];
-  int32_t buckets[kBlock];
-  uint8_t tags[kBlock];
-  // The keys whose bit their bucket's tag has, in block order: only these
-  // can be present, so the later stages of a find visit them alone.
-  int32_t candidates[kBlock];
-  int32_t admitted;        // how many candidates
-  EntryRef heads[kBlock];  // the chain heads of the candidates, by key
-  ChainSearch searches[kBlock];  // the index hash, for keys of indexed chains
-  bool indexed;  // the table had indexes: searches are filled in
-  int32_t first;
-  int32_t n;
-  int32_t size;  // the table's bucket count when the block was hashed
-  // Calls visit(k) for every candidate k. A block of keys that are all
-  // candidates, as a search of present keys has, is taken straight.
-  template <typename Visit>
-  void forCandidates(Visit visit) const {
-    if (admitted == n) {
-      for (int32_t k = 0; k < n; ++k) visit(k);
-    } else {
-      for (int32_t c = 0; c < admitted; ++c) visit(candidates[c]);
-    }
-  }
-};
-
-template <typename Probe, bool kAdding, typename Keys, typename Step>
-void HashTable::pipelined(Keys keys, int32_t count, Step step) const {
-  constexpr int32_t kStages = 4;
-  Block<Probe> blocks[kStages];
-  const int32_t blockCount = blocksFor(count);
-  for (int32_t j = 0; j < blockCount + kStages - 1; ++j) {
-    // Read once per block: an add of the step below may grow the table.
-    const int32_t size = size_;
-    const uint8_t* const tags = tags_;
-    const EntryRef* const heads = buckets_;
-    if (j < blockCount) {
-      Block<Probe>& b = blocks[j % kStages];
-      b.first = j * kBlock;
-      b.n = count - b.first < kBlock ? count - b.first : kBlock;
-      b.size = size;
-      for (int32_t k = 0; k < b.n; k += kHashGroup)
-        Probe::fill(b.probes + k, keys, b.first + k, b.n - k < kHashGroup ? b.n - k : kHashGroup);
-      for (int32_t k = 0; k < b.n; ++k) {
-        const int32_t bucket = b.buckets[k] = bucketOf(b.probes[k].fraction, size);
-        b.tags[k] = b.probes[k].present() ? b.probes[k].tag() : 0;
-        prefetch(&tags[bucket]);
-        if (kAdding) prefetch(&heads[bucket]);
-      }
-    }
-    if (j >= 1 && j - 1 < blockCount) {
-      Block<Probe>& b = blocks[(j - 1) % kStages];
-      int32_t admitted = 0;
-      for (int32_t k = 0; k < b.n; ++k) {
-        const bool maybe = (tags[b.buckets[k]] & b.tags[k]) != 0;
-        b.candidates[admitted] = k;
-        admitted += maybe;
-        if (!kAdding && maybe) prefetch(&heads[b.buckets[k]]);
-      }
-      b.admitted = admitted;
-      b.indexed = !indexes_.empty();
-      if (b.indexed) prefetchIndexSlots(b);
-    }
-    if (j >= 2 && j - 2 < blockCount) {
-      Block<Probe>& b = blocks[(j - 2) % kStages];
-      b.forCandidates([&](int32_t k) {
-        const EntryRef head = heads[b.buckets[k]];
-        b.heads[k] = head;
-        prefetchEntry(head);
-      });
-      if (b.indexed) prefetchIndexedEntries(b);
-    }
-    if (j >= 3) step(blocks[(j - 3) % kStages]);
-  }
+void HashTable::insert(const Probe& probe, int32_t bucket, uint8_t tag, int32_t content,
+                       const ChainSearch& search) {
+  linkAsHead(newEntry(probe, content), bucket, tag, search, probe);
 }
 
-// The heads found for a block stay right: nothing changes the table during
-// a find.
-template <typename Probe, typename Keys, typename Report>
-void HashTable::pipelinedFind(Keys keys, int32_t count, Report report) const {
-  pipelined<Probe, false>(keys, count, [&](const Block<Probe>& b) {
-    // Copies the compiler can keep in registers: the host's found flags are
-    // chars, and a store through them could change anything in memory.
-    Report local = report;
-    const int32_t first = b.first;
-    if (!b.indexed) {
-      b.forCandidates([&](int32_t k) {
-        const EntryRef found = walkToMatch(b.heads[k], b.probes[k]);
-        if (found != kNoEntry) local(first + k, entryAt(found).content);
-      });
-      return;
-    }
-    b.forCandidates([&](int32_t k) {
-      ChainSearch known = b.searches[k];
-      const EntryRef found = firstMatch(b.buckets[k], b.heads[k], b.probes[k], &known);
-      if (found != kNoEntry) local(first + k, entryAt(found).content);
-    });
-  });
+// Puts `entry` at the head of chain `bucket`, whose `search` found its key
+// absent, and grows the table when the entries exceed size * kLoadFactor
+// (equality does not grow).
+template <typename Probe>
+void HashTable::linkAsHead(EntryRef entry, int32_t bucket, uint8_t tag, const ChainSearch& search,
+                           const Probe& probe) {
+  entryAt(entry).next = buckets_[bucket];
+  buckets_[bucket] = entry;
+  tags_[bucket] |= tag;
+  indexNewHead(bucket, entry, search, probe);
+  counter_ = wrapped(int64_t{counter_} + 1);
+  if (static_cast<double>(counter_) > static_cast<double>(size_) * kLoadFactor) grow();
 }
 
-template <typename Probe, typename Keys, typename Visit>
-void HashTable::forEachProbe(Keys keys, int32_t count, Visit visit) {
-  Probe probes[kHashGroup];
-  for (int32_t first = 0, n = 0; first < count; first += n) {
-    n = count - first < kHashGroup ? count - first : kHashGroup;
-    Probe::fill(probes, keys, first, n);
-    for (int32_t k = 0; k < n; ++k)
-      if (probes[k].present()) visit(first + k, probes[k]);
-  }
-}
-
-template <typename Probe, typename Keys, typename Report>
-void HashTable::findEach(Keys keys, int32_t count, Report report) const {
-  forEachProbe<Probe>(keys, count, [&](int32_t i, const Probe& probe) {
-    const EntryRef found = find(probe);
-    if (found != kNoEntry) report(i, entryAt(found).content);
-  });
-}
-
-template <typename Report>
-void HashTable::findStrings(const char* const* keys, int32_t count, Report report) const {
-  if (size_ <= kCachedSize) findEach<StringProbe>(keys, count, report);
-  else pipelinedFind<StringProbe>(keys, count, report);
-}
-
-template <typename Report>
-void HashTable::findLongs(const int32_t* keys, int32_t count, Report report) const {
-  if (size_ <= kCachedSize) findEach<LongProbe>(keys, count, report);
-  else pipelinedFind<LongProbe>(keys, count, report);
+template <typename Probe>
+void HashTable::addIfAbsentAt(const Probe& probe, int32_t bucket, uint8_t tag, int32_t content,
+                              ChainSearch search) {
+  if (findIn(bucket, tag, probe, &search) != kNoEntry) return;
+  insert(probe, bucket, tag, content, search);
 }
 
 }  // namespace kel
