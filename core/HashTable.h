@@ -279,7 +279,7 @@ class HashTable {
 #if defined(__GNUC__)
   __attribute__((noinline))
 #endif
-  void indexNewHeadOfLongChain(int32_t bucket, EntryRef entry, const ChainSearch& search, const Probe& probe) {
+  void indexNewHeadOfLongChain(int32_t bucket, EntryRef entry, ChainSearch search, Probe probe) {
     if (!indexes_.empty()) {
       if (ChainIndex* index = indexes_.find(bucket)) {
         if (index->usable()) index->pushHead(search.hashed ? search.hash : probe.indexHash(seed_), entry);
@@ -362,9 +362,10 @@ class HashTable {
   void prefetchIndexSlots(Block<Probe>& b) const;
   template <typename Probe>
   void prefetchIndexedEntries(const Block<Probe>& b) const;
-  // An empty table built from an array of string keys places them in bucket
-  // order.
-  bool canPlaceInBucketOrder(int32_t count) const;
+  // Builds of an empty table that none of their keys can make grow: string
+  // keys are placed in bucket order, long keys one after another.
+  bool isFreshFor(int32_t count) const;
+  void placeLongs(const int32_t* keys, int32_t count, const int32_t* contents);
   bool placeStringsInBucketOrder(const char* const* keys, int32_t count, const int32_t* contents);
   void countKeys(const char* const* keys, int32_t count, double* fractions);
   bool reserveRanges(uint32_t* firstUnit, uint64_t* runUnits);

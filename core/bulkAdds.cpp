@@ -11,18 +11,91 @@
 namespace kel {
 
 void HashTable::addStrings(const char* const* keys, int32_t count, const int32_t* contents) {
-  if (canPlaceInBucketOrder(count) && placeStringsInBucketOrder(keys, count, contents)) return;
+  if (isFreshFor(count) && placeStringsInBucketOrder(keys, count, contents)) return;
   if (size_ <= kCachedSize) addEach<StringProbe>(keys, count, contents);
   else pipelinedAdd<StringProbe>(keys, count, contents);
 }
 
-// Long keys are added one by one (pipelined in large tables) in the order
-// given: placing them in bucket order took three times as long (three
-// streams of random writes instead of two and a sequential one), for
-// enumerations only a third faster.
 void HashTable::addLongs(const int32_t* keys, int32_t count, const int32_t* contents) {
-  if (size_ <= kCachedSize) addEach<LongProbe>(keys, count, contents);
-  else pipelinedAdd<LongProbe>(keys, count, contents);
+  if (isFreshFor(count)) placeLongs(keys, count, contents);
+  else addEach<LongProbe>(keys, count, contents);
+}
+
+// A table none of whose keys can make it grow, and that holds none yet.
+bool HashTable::isFreshFor(int32_t count) const {
+  return counter_ == 0 && !storedChains_ && count > 0 &&
+         static_cast<double>(count) <= static_cast<double>(size_) * kLoadFactor;
+}
+
+// An empty table built from an array of long keys takes them in blocks of
+// kBlock: the buckets and tags of a block are worked out, and fetched into
+// the cache, a block before its keys are placed. A key is looked up as an
+// add looks it up (its bucket's tag rules out most absent keys); an absent
+// one is written to the next entry of the room the pool gives, one after
+// another, and put at the head of its chain. None of the keys can make the
+// table grow, so nothing tests for growth; entries lie in the order their
+// keys came, and repeats take no room.
+void HashTable::placeLongs(const int32_t* keys, int32_t count, const int32_t* contents) {
+  struct Place {
+    int32_t bucket;
+    uint8_t tag;
+  };
+  Place blocks[2][kBlock];
+  EntryRef* const heads = buckets_;  // copies the stores through tags cannot change
+  uint8_t* const tags = tags_;
+  EntryPool::Room room = pool_.room(sizeof(Entry));
+  std::size_t used = 0;
+  int32_t added = 0;
+  // Only keys whose bucket's tag has their bit, or tables with indexes,
+  // need the chain searched and the index told.
+  bool indexed = !indexes_.empty();
+  const int32_t blockCount = blocksFor(count);
+  for (int32_t j = 0; j <= blockCount; ++j) {
+    if (j < blockCount) {
+      Place* block = blocks[j % 2];
+      const int32_t first = j * kBlock;
+      const int32_t n = count - first < kBlock ? count - first : kBlock;
+      double fractions[kBlock];
+      longFractions(keys + first, n, fractions);
+      for (int32_t k = 0; k < n; ++k) {
+        block[k] = {bucketOf(fractions[k], size_), tagOfLong(keys[first + k])};
+        prefetch(&tags[block[k].bucket]);
+        prefetch(&heads[block[k].bucket]);
+      }
+    }
+    if (j == 0) continue;
+    const Place* block = blocks[(j - 1) % 2];
+    const int32_t first = (j - 1) * kBlock;
+    const int32_t n = count - first < kBlock ? count - first : kBlock;
+    for (int32_t k = 0; k < n; ++k) {
+      const int32_t bucket = block[k].bucket;
+      const uint8_t tag = block[k].tag;
+      const LongProbe probe{keys[first + k], 0.0};
+      ChainSearch search;
+      const bool searched = (tags[bucket] & tag) != 0 || indexed;
+      if (KEL_RARELY(searched) && firstMatch(bucket, heads[bucket], probe, &search) != kNoEntry) continue;
+      if (room.bytes - used < sizeof(Entry)) {
+        pool_.carved(used);
+        room = pool_.room(sizeof(Entry));
+        used = 0;
+      }
+      auto& e = *reinterpret_cast<Entry*>(room.start + used);
+      const EntryRef ref = (room.first + static_cast<EntryRef>(used >> 1)) | kLongKind;
+      used += sizeof(Entry);
+      e.next = heads[bucket];
+      e.content = contents != nullptr ? contents[first + k] : 0;
+      e.longKey = probe.key;
+      heads[bucket] = ref;
+      tags[bucket] |= tag;
+      ++added;
+      if (KEL_RARELY(searched)) {
+        indexNewHead(bucket, ref, search, probe);
+        indexed = !indexes_.empty();
+      }
+    }
+  }
+  pool_.carved(used);
+  counter_ = added;
 }
 
 // Building an empty table from an array of string keys, when none of the
@@ -45,11 +118,6 @@ void HashTable::addLongs(const int32_t* keys, int32_t count, const int32_t* cont
 // repeat is dropped, any other gets an entry carved from the pool as an add
 // gets one, outside the run, at the head of its chain like any key. The
 // chain order stays exactly that of adds.
-bool HashTable::canPlaceInBucketOrder(int32_t count) const {
-  return counter_ == 0 && !storedChains_ && count > 0 &&
-         static_cast<double>(count) <= static_cast<double>(size_) * kLoadFactor;
-}
-
 namespace {
 // The most units a run may have: references are 32 bits wide.
 constexpr uint64_t kMostRunUnits = uint64_t{1} << 30;
