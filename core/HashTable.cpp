@@ -34,6 +34,7 @@ void HashTable::allocateBuckets(int64_t size) {
       allocateZeroedOrDie(static_cast<std::size_t>(size), sizeof(EntryRef)));
   tags_ = static_cast<uint8_t*>(allocateZeroedOrDie(static_cast<std::size_t>(size) + kTagPadding, 1));
   size_ = static_cast<int32_t>(size);
+  growAbove_ = static_cast<int32_t>(std::floor(static_cast<double>(size_) * kLoadFactor));
 }
 
 HashTable::HashTable(int64_t n) : pool_(expectedEntryBytes(n)) { allocateBuckets(bucketsFor(n)); }
@@ -297,9 +298,9 @@ void HashTable::placeChain(int32_t bucket, EntryRef head) {
 void HashTable::grow() {
   const int32_t oldSize = size_;
   EntryRef* oldBuckets = buckets_;
+  uint8_t* oldTags = tags_;
   ChainIndexes oldIndexes;
   oldIndexes.takeFrom(indexes_);
-  std::free(tags_);
   allocateBuckets(int64_t{oldSize} * 2);
   if (isEmpty()) {
     for (int32_t i = 0; i < oldSize; ++i) releaseChain(oldBuckets[i]);
@@ -308,18 +309,23 @@ void HashTable::grow() {
     counter_ = 0;
     relinkAll(oldBuckets, oldSize);
   } else {
-    split(oldBuckets, oldSize, oldIndexes);
+    split(oldBuckets, oldTags, oldSize, oldIndexes);
   }
   std::free(oldBuckets);
+  std::free(oldTags);
 }
 
 // Puts an entry of an old chain at the head of its chain in the grown
 // array; returns that chain's bucket.
 inline int32_t HashTable::pushOnNewChain(EntryRef e) {
-  const int32_t bucket = bucketOf(fractionOf(e), size_);
-  entryAt(e).next = buckets_[bucket];
+  Entry& entry = entryAt(e);
+  const bool isLong = isLongRef(e);
+  const double fraction = isLong ? longFraction(entry.longKey) : entry.fraction();
+  const uint8_t tag = isLong ? tagOfLong(entry.longKey) : tagOfFraction(fraction);
+  const int32_t bucket = bucketOf(fraction, size_);
+  entry.next = buckets_[bucket];
   buckets_[bucket] = e;
-  tags_[bucket] |= tagOf(e);
+  tags_[bucket] |= tag;
   return bucket;
 }
 
@@ -330,20 +336,33 @@ inline int32_t HashTable::pushOnNewChain(EntryRef e) {
 // chain: the writes run through the new array front to back. The counter
 // stays; it cannot exceed the new threshold (it was at most
 // 0.75 * size + 1, and size is at least 2).
-void HashTable::split(EntryRef* oldBuckets, int32_t oldSize, ChainIndexes& oldIndexes) {
+//
+// The old chains are found through their tags, kTagGroup buckets at a time
+// (a tag is zero exactly when its chain is empty), and their first entries
+// fetched kSplitAhead buckets ahead.
+void HashTable::split(const EntryRef* oldBuckets, const uint8_t* oldTags, int32_t oldSize,
+                      ChainIndexes& oldIndexes) {
+  constexpr int64_t kSplitAhead = 2 * kTagGroup;
   const bool anyIndexed = !oldIndexes.empty();
-  for (int32_t i = 0; i < oldSize; ++i) {
-    if (i + kWalkAhead < oldSize) prefetchEntry(oldBuckets[i + kWalkAhead]);
-    if (anyIndexed) {
-      if (ChainIndex* index = oldIndexes.find(i)) {
-        splitIndexed(i, oldBuckets[i], *index);
-        continue;
-      }
+  for (int64_t first = 0; first < oldSize; first += kTagGroup) {
+    for (uint32_t ahead = chainsIn(oldTags, first + kSplitAhead); ahead != 0; ahead &= ahead - 1) {
+      const int64_t bucket = first + kSplitAhead + lowestBit(ahead);
+      if (bucket < oldSize) prefetchEntry(oldBuckets[bucket]);
     }
-    for (EntryRef e = oldBuckets[i]; e != kNoEntry;) {
-      const EntryRef following = next(e);
-      pushOnNewChain(e);
-      e = following;
+    for (uint32_t chains = chainsIn(oldTags, first); chains != 0; chains &= chains - 1) {
+      const int32_t i = static_cast<int32_t>(first + lowestBit(chains));
+      if (i >= oldSize) break;
+      if (anyIndexed) {
+        if (ChainIndex* index = oldIndexes.find(i)) {
+          splitIndexed(i, oldBuckets[i], *index);
+          continue;
+        }
+      }
+      for (EntryRef e = oldBuckets[i]; e != kNoEntry;) {
+        const EntryRef following = next(e);
+        pushOnNewChain(e);
+        e = following;
+      }
     }
   }
 }

@@ -149,21 +149,20 @@ class HashTable {
   void finishRestoring();
 
  private:
-  // How many buckets ahead walks and growth fetch chain heads.
-  static constexpr int32_t kWalkAhead = 32;
   // Walks read tags in groups of kTagGroup, up to kTagGroups groups ahead;
   // the tag array has zero bytes past its end for them.
   static constexpr int32_t kTagGroup = 16;
   static constexpr int32_t kTagGroups = 16;
   static constexpr std::size_t kTagPadding = kTagGroup * (kTagGroups + 1);
   // Bit k set: bucket first + k holds a chain (its tag is not zero).
-  uint32_t occupied(int64_t first) const {
+  uint32_t occupied(int64_t first) const { return chainsIn(tags_, first); }
+  static uint32_t chainsIn(const uint8_t* tags, int64_t first) {
 #if defined(KEL_HASH_SSE2)
-    const __m128i group = _mm_loadu_si128(reinterpret_cast<const __m128i*>(tags_ + first));
+    const __m128i group = _mm_loadu_si128(reinterpret_cast<const __m128i*>(tags + first));
     return ~static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(group, _mm_setzero_si128()))) & 0xFFFFu;
 #else
     uint32_t bits = 0;
-    for (int32_t k = 0; k < kTagGroup; ++k) bits |= static_cast<uint32_t>(tags_[first + k] != 0) << k;
+    for (int32_t k = 0; k < kTagGroup; ++k) bits |= static_cast<uint32_t>(tags[first + k] != 0) << k;
     return bits;
 #endif
   }
@@ -377,7 +376,7 @@ class HashTable {
   void releaseOutsideKeys();
   void grow();
   void allocateBuckets(int64_t size);
-  void split(EntryRef* oldBuckets, int32_t oldSize, ChainIndexes& oldIndexes);
+  void split(const EntryRef* oldBuckets, const uint8_t* oldTags, int32_t oldSize, ChainIndexes& oldIndexes);
   void splitIndexed(int32_t oldBucket, EntryRef head, ChainIndex& index);
   int32_t pushOnNewChain(EntryRef e);
   void relinkAll(EntryRef* oldBuckets, int32_t oldSize);
@@ -387,6 +386,10 @@ class HashTable {
   static int32_t wrapped(int64_t value) { return static_cast<int32_t>(static_cast<uint32_t>(value)); }
 
   int32_t size_ = 0;
+  // The most entries the table holds without growing: counter > size *
+  // kLoadFactor exactly when counter > growAbove_ (size * 0.75 is exact in a
+  // double, and counter an integer).
+  int32_t growAbove_ = 0;
   EntryRef* buckets_ = nullptr;
   uint8_t* tags_ = nullptr;
   int32_t counter_ = 0;
@@ -467,7 +470,7 @@ void HashTable::linkAsHead(EntryRef entry, int32_t bucket, uint8_t tag, const Ch
   tags_[bucket] |= tag;
   indexNewHead(bucket, entry, search, probe);
   counter_ = wrapped(int64_t{counter_} + 1);
-  if (static_cast<double>(counter_) > static_cast<double>(size_) * kLoadFactor) grow();
+  if (counter_ > growAbove_) grow();
 }
 
 template <typename Probe>

@@ -23,8 +23,7 @@ void HashTable::addLongs(const int32_t* keys, int32_t count, const int32_t* cont
 
 // A table none of whose keys can make it grow, and that holds none yet.
 bool HashTable::isFreshFor(int32_t count) const {
-  return counter_ == 0 && !storedChains_ && count > 0 &&
-         static_cast<double>(count) <= static_cast<double>(size_) * kLoadFactor;
+  return counter_ == 0 && !storedChains_ && count > 0 && count <= growAbove_;
 }
 
 // An empty table built from an array of long keys takes them in blocks of
