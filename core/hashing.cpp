@@ -45,17 +45,96 @@ inline double mixRange(double h, const char* bytes, std::size_t count) {
 // a key can have.
 std::size_t middleWindow(std::size_t length) { return (length - kWindow) / 2; }
 
-// Copies the contributing bytes, in order, to `out`; returns their count.
-std::size_t contributingBytes(const char* key, std::size_t length, unsigned char out[kShortKey]) {
-  if (length <= kShortKey) {
-    std::memcpy(out, key, length);
-    return length;
+// Bulk hashing puts each key's contributing bytes, without its spaces (a
+// space leaves h as it is), at the end of a row of kRow bytes, zeros before
+// them: a zero mixes as h * 1.3 + 0, which keeps h at 0 until the key's
+// first byte. The rows of a group are then mixed column by column from the
+// first column any of them uses, every byte with the one multiplier 1.3, and
+// every key still sees its own bytes in its own order, each multiply and
+// add rounded on its own.
+constexpr std::size_t kRow = 32;
+static_assert(kRow >= kShortKey, "a row holds every contributing byte");
+
+constexpr std::array<double, 256> makeValues() {
+  std::array<double, 256> values{};
+  for (int c = 0; c < 256; ++c) values[c] = static_cast<double>(c < 0x80 ? c : 256 - c);
+  return values;
+}
+constexpr std::array<double, 256> kValue = makeValues();  // |c as a signed char|
+
+uint64_t load64(const char* p) {
+  uint64_t v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+uint32_t load32(const char* p) {
+  uint32_t v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+// Whether a byte of v is a space: the exact test for a zero byte, applied to
+// v with every byte exclusive-ored with a space.
+bool hasSpace(uint64_t v) {
+  const uint64_t x = v ^ 0x2020202020202020u;
+  return ((x - 0x0101010101010101u) & ~x & 0x8080808080808080u) != 0;
+}
+bool hasSpace(uint32_t v) {
+  const uint32_t x = v ^ 0x20202020u;
+  return ((x - 0x01010101u) & ~x & 0x80808080u) != 0;
+}
+
+// Copies n bytes, n <= kRow, from src to dst through loads and stores that
+// overlap where n is not a multiple of their width, and never reach past
+// src + n; returns whether one of the bytes is a space.
+bool copyBytes(unsigned char* dst, const char* src, std::size_t n) {
+  if (n >= 8) {
+    // Four words at 0, a, b and n - 8 cover the n bytes for n <= 32.
+    const std::size_t a = n - 8 < 8 ? n - 8 : 8;
+    const std::size_t b = n >= 16 && n - 16 > a ? n - 16 : a;
+    const uint64_t w0 = load64(src), w1 = load64(src + a), w2 = load64(src + b), w3 = load64(src + n - 8);
+    std::memcpy(dst, &w0, 8);
+    std::memcpy(dst + a, &w1, 8);
+    std::memcpy(dst + b, &w2, 8);
+    std::memcpy(dst + n - 8, &w3, 8);
+    return hasSpace(w0) | hasSpace(w1) | hasSpace(w2) | hasSpace(w3);
   }
-  const std::size_t middle = middleWindow(length);
-  std::memcpy(out, key, kWindow);
-  std::memcpy(out + kWindow, key + middle, kWindow);
-  std::memcpy(out + 2 * kWindow, key + length - kWindow, kWindow);
-  return kShortKey;
+  if (n >= 4) {
+    const uint32_t w0 = load32(src), w1 = load32(src + n - 4);
+    std::memcpy(dst, &w0, 4);
+    std::memcpy(dst + n - 4, &w1, 4);
+    return hasSpace(w0) | hasSpace(w1);
+  }
+  bool space = false;
+  for (std::size_t i = 0; i < n; ++i) space |= (dst[i] = static_cast<unsigned char>(src[i])) == ' ';
+  return space;
+}
+
+// Takes the spaces out of the last `used` bytes of a row, which move to its
+// end, zeros before them; returns how many bytes are left.
+std::size_t dropSpaces(unsigned char* row, std::size_t used) {
+  unsigned char* end = row + kRow;
+  for (unsigned char* from = row + kRow; from-- > row + kRow - used;)
+    if (*from != ' ') *--end = *from;
+  std::memset(row, 0, static_cast<std::size_t>(end - row));
+  return static_cast<std::size_t>(row + kRow - end);
+}
+
+// Fills a row with a key's contributing bytes, as above; returns how many
+// columns, counted from the row's end, they take.
+std::size_t fillRow(const char* key, std::size_t length, unsigned char* row) {
+  std::memset(row, 0, kRow);
+  bool spaces;
+  std::size_t used;
+  if (length <= kShortKey) {
+    used = length;
+    spaces = copyBytes(row + kRow - used, key, length);
+  } else {
+    used = kShortKey;
+    unsigned char* out = row + kRow - kShortKey;
+    spaces = copyBytes(out, key, kWindow) | copyBytes(out + kWindow, key + middleWindow(length), kWindow) |
+             copyBytes(out + 2 * kWindow, key + length - kWindow, kWindow);
+  }
+  return spaces ? dropSpaces(row, used) : used;
 }
 
 }  // namespace
@@ -68,21 +147,20 @@ double stringFraction(const char* key, std::size_t length) {
 }
 
 // Each key's h is a chain of dependent multiply-adds; mixing a group of keys
-// byte by byte in lockstep lets their chains overlap. Shorter keys are
-// padded with spaces, which leave h as it is.
+// column by column lets their chains overlap.
 void stringFractionsOfLengths(const char* const* keys, const std::size_t* lengths, int32_t count,
                               double* fractions) {
-  unsigned char bytes[kHashGroup][kShortKey];
-  std::memset(bytes, 0x20, sizeof bytes);
+  unsigned char rows[kHashGroup][kRow];
   std::size_t longest = 0;
-  for (int32_t k = 0; k < count; ++k) {
-    if (keys[k] == nullptr) continue;
-    const std::size_t used = contributingBytes(keys[k], lengths[k], bytes[k]);
+  for (int32_t k = 0; k < kHashGroup; ++k) {
+    std::size_t used = 0;
+    if (k < count && keys[k] != nullptr) used = fillRow(keys[k], lengths[k], rows[k]);
+    else std::memset(rows[k], 0, kRow);  // the empty key, or no key
     if (used > longest) longest = used;
   }
   double h[kHashGroup] = {};
-  for (std::size_t i = 0; i < longest; ++i)
-    for (int32_t k = 0; k < kHashGroup; ++k) h[k] = mix(h[k], bytes[k][i]);
+  for (std::size_t i = kRow - longest; i < kRow; ++i)
+    for (int32_t k = 0; k < kHashGroup; ++k) h[k] = h[k] * 1.3 + kValue[rows[k][i]];
   for (int32_t k = 0; k < count; ++k) fractions[k] = fractionOf(h[k]);
 }
 
