@@ -62,26 +62,30 @@ constexpr std::array<double, 256> makeValues() {
 }
 constexpr std::array<double, 256> kValue = makeValues();  // |c as a signed char|
 
-uint64_t load64(const char* p) {
-  uint64_t v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
-}
 uint32_t load32(const char* p) {
   uint32_t v;
   std::memcpy(&v, p, sizeof v);
   return v;
 }
-// Whether a byte of v is a space: the exact test for a zero byte, applied to
-// v with every byte exclusive-ored with a space.
-bool hasSpace(uint64_t v) {
-  const uint64_t x = v ^ 0x2020202020202020u;
-  return ((x - 0x0101010101010101u) & ~x & 0x8080808080808080u) != 0;
-}
-bool hasSpace(uint32_t v) {
+// The high bit of a byte is set in spaceBits(v) where that byte of v is a
+// space, and can be set above one (the borrow of the test for a zero byte,
+// applied to v with every byte exclusive-ored with a space): only whether
+// any is set tells.
+uint32_t spaceBits(uint32_t v) {
   const uint32_t x = v ^ 0x20202020u;
-  return ((x - 0x01010101u) & ~x & 0x80808080u) != 0;
+  return (x - 0x01010101u) & ~x & 0x80808080u;
 }
+#if !defined(KEL_HASH_SSE2)
+uint64_t load64(const char* p) {
+  uint64_t v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+uint64_t spaceBits(uint64_t v) {
+  const uint64_t x = v ^ 0x2020202020202020u;
+  return (x - 0x0101010101010101u) & ~x & 0x8080808080808080u;
+}
+#endif
 
 // Copies n bytes, n <= kRow, from src to dst through loads and stores that
 // overlap where n is not a multiple of their width, and never reach past
@@ -91,18 +95,31 @@ bool copyBytes(unsigned char* dst, const char* src, std::size_t n) {
     // Four words at 0, a, b and n - 8 cover the n bytes for n <= 32.
     const std::size_t a = n - 8 < 8 ? n - 8 : 8;
     const std::size_t b = n >= 16 && n - 16 > a ? n - 16 : a;
+#if defined(KEL_HASH_SSE2)
+    auto word = [](const char* p) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)); };
+    const __m128i w0 = word(src), w1 = word(src + a), w2 = word(src + b), w3 = word(src + n - 8);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(dst), w0);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + a), w1);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + b), w2);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + n - 8), w3);
+    const __m128i space = _mm_set1_epi8(' ');
+    const __m128i front = _mm_cmpeq_epi8(_mm_unpacklo_epi64(w0, w1), space);
+    const __m128i back = _mm_cmpeq_epi8(_mm_unpacklo_epi64(w2, w3), space);
+    return _mm_movemask_epi8(_mm_or_si128(front, back)) != 0;
+#else
     const uint64_t w0 = load64(src), w1 = load64(src + a), w2 = load64(src + b), w3 = load64(src + n - 8);
     std::memcpy(dst, &w0, 8);
     std::memcpy(dst + a, &w1, 8);
     std::memcpy(dst + b, &w2, 8);
     std::memcpy(dst + n - 8, &w3, 8);
-    return hasSpace(w0) | hasSpace(w1) | hasSpace(w2) | hasSpace(w3);
+    return (spaceBits(w0) | spaceBits(w1) | spaceBits(w2) | spaceBits(w3)) != 0;
+#endif
   }
   if (n >= 4) {
     const uint32_t w0 = load32(src), w1 = load32(src + n - 4);
     std::memcpy(dst, &w0, 4);
     std::memcpy(dst + n - 4, &w1, 4);
-    return hasSpace(w0) | hasSpace(w1);
+    return (spaceBits(w0) | spaceBits(w1)) != 0;
   }
   bool space = false;
   for (std::size_t i = 0; i < n; ++i) space |= (dst[i] = static_cast<unsigned char>(src[i])) == ' ';
