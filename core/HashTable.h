@@ -358,8 +358,10 @@ class HashTable {
   // Bulk adds and finds in tables of up to kCachedSize buckets take the keys
   // one by one: the processor overlaps their few misses itself, and the
   // pipeline's stages would only add work.
-  template <typename Probe, typename Keys, typename Report>
-  void findEach(Keys keys, int32_t count, Report report) const;
+  template <typename Report>
+  void findEach(const int32_t* keys, int32_t count, Report report) const;
+  template <typename Report>
+  void findEach(const char* const* keys, int32_t count, Report report) const;
   template <typename Probe, typename Keys>
   void addEach(Keys keys, int32_t count, const int32_t* contents);
   // Calls visit(i, probe) for every present key i, hashing kHashGroup keys

@@ -16,13 +16,13 @@ namespace kel {
 
 template <typename Report>
 void HashTable::findStrings(const char* const* keys, int32_t count, Report report) const {
-  if (size_ <= kCachedSize) findEach<StringProbe>(keys, count, report);
+  if (size_ <= kCachedSize) findEach(keys, count, report);
   else pipelinedFind<StringProbe>(keys, count, report);
 }
 
 template <typename Report>
 void HashTable::findLongs(const int32_t* keys, int32_t count, Report report) const {
-  if (size_ <= kCachedSize) findEach<LongProbe>(keys, count, report);
+  if (size_ <= kCachedSize) findEach(keys, count, report);
   else pipelinedFind<LongProbe>(keys, count, report);
 }
 
@@ -39,12 +39,49 @@ void HashTable::forEachProbe(Keys keys, int32_t count, Visit visit) {
   }
 }
 
-template <typename Probe, typename Keys, typename Report>
-void HashTable::findEach(Keys keys, int32_t count, Report report) const {
-  forEachProbe<Probe>(keys, count, [&](int32_t i, const Probe& probe) {
-    const EntryRef found = find(probe);
-    if (found != kNoEntry) report(i, entryAt(found).content);
-  });
+// A group's fractions are worked out together; a probe is made only for a
+// key whose bit its bucket's tag has. The table is read into locals, which
+// the stores through the host's char flags cannot change.
+template <typename Report>
+void HashTable::findEach(const int32_t* keys, int32_t count, Report report) const {
+  const uint8_t* const tags = tags_;
+  const EntryRef* const heads = buckets_;
+  const int32_t size = size_;
+  const bool indexed = !indexes_.empty();
+  double fractions[kHashGroup];
+  for (int32_t first = 0, n = 0; first < count; first += n) {
+    n = count - first < kHashGroup ? count - first : kHashGroup;
+    longFractions(keys + first, n, fractions);
+    for (int32_t k = 0; k < n; ++k) {
+      const int32_t key = keys[first + k];
+      const int32_t bucket = bucketOf(fractions[k], size);
+      if ((tags[bucket] & tagOfLong(key)) == 0) continue;
+      const LongProbe probe{key, fractions[k]};
+      const EntryRef found = indexed ? firstMatch(bucket, heads[bucket], probe) : walkToMatch(heads[bucket], probe);
+      if (found != kNoEntry) report(first + k, entryAt(found).content);
+    }
+  }
+}
+
+template <typename Report>
+void HashTable::findEach(const char* const* keys, int32_t count, Report report) const {
+  const uint8_t* const tags = tags_;
+  const EntryRef* const heads = buckets_;
+  const int32_t size = size_;
+  const bool indexed = !indexes_.empty();
+  std::size_t lengths[kHashGroup];
+  double fractions[kHashGroup];
+  for (int32_t first = 0, n = 0; first < count; first += n) {
+    n = count - first < kHashGroup ? count - first : kHashGroup;
+    stringFractions(keys + first, n, lengths, fractions);
+    for (int32_t k = 0; k < n; ++k) {
+      const int32_t bucket = bucketOf(fractions[k], size);
+      if ((tags[bucket] & tagOfFraction(fractions[k])) == 0 || keys[first + k] == nullptr) continue;
+      const StringProbe probe{keys[first + k], lengths[k], fractions[k]};
+      const EntryRef found = indexed ? firstMatch(bucket, heads[bucket], probe) : walkToMatch(heads[bucket], probe);
+      if (found != kNoEntry) report(first + k, entryAt(found).content);
+    }
+  }
 }
 
 template <typename Probe, typename Keys>
