@@ -357,11 +357,14 @@ class HashTable {
   //
   // Bulk adds and finds in tables of up to kCachedSize buckets take the keys
   // one by one: the processor overlaps their few misses itself, and the
-  // pipeline's stages would only add work.
-  template <typename Report>
-  void findEach(const int32_t* keys, int32_t count, Report report) const;
-  template <typename Report>
-  void findEach(const char* const* keys, int32_t count, Report report) const;
+  // pipeline's stages would only add work. So do finds in tables of up to
+  // kFindEachSize buckets, fetching tags and heads a group of keys ahead:
+  // at 100,000 keys (300,002 buckets) long hits took 754 us against the
+  // pipeline's 783, misses 275 against 359; at a million keys the pipeline
+  // took half the time.
+  static constexpr int32_t kFindEachSize = int32_t{1} << 20;
+  template <typename Probe, bool kFetchAhead, typename Keys, typename Report>
+  void findEach(Keys keys, int32_t count, Report report) const;
   template <typename Probe, typename Keys>
   void addEach(Keys keys, int32_t count, const int32_t* contents);
   // Calls visit(i, probe) for every present key i, hashing kHashGroup keys

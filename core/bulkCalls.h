@@ -3,9 +3,12 @@
 // they keep exactly: those of taking the keys one by one, in order).
 //
 // Tables of up to kCachedSize buckets, which the cache holds, take the keys
-// one by one, hashed kHashGroup at a time. Larger ones go through a
-// software pipeline that fetches every key's tag, head and first entry into
-// the cache some keys ahead of its lookup, so that memory latencies overlap.
+// one by one, hashed kHashGroup at a time. Finds in tables of up to
+// kFindEachSize buckets do too, fetching the tags and heads of a group
+// ahead; larger ones, and adds to tables larger than the cache, go through
+// a software pipeline that fetches every key's tag, head and first entry
+// into the cache some keys ahead of its lookup, so that memory latencies
+// overlap.
 #pragma once
 
 #include <cstdint>
@@ -16,13 +19,15 @@ namespace kel {
 
 template <typename Report>
 void HashTable::findStrings(const char* const* keys, int32_t count, Report report) const {
-  if (size_ <= kCachedSize) findEach(keys, count, report);
+  if (size_ <= kCachedSize) findEach<StringProbe, false>(keys, count, report);
+  else if (size_ <= kFindEachSize) findEach<StringProbe, true>(keys, count, report);
   else pipelinedFind<StringProbe>(keys, count, report);
 }
 
 template <typename Report>
 void HashTable::findLongs(const int32_t* keys, int32_t count, Report report) const {
-  if (size_ <= kCachedSize) findEach(keys, count, report);
+  if (size_ <= kCachedSize) findEach<LongProbe, false>(keys, count, report);
+  else if (size_ <= kFindEachSize) findEach<LongProbe, true>(keys, count, report);
   else pipelinedFind<LongProbe>(keys, count, report);
 }
 
@@ -39,45 +44,35 @@ void HashTable::forEachProbe(Keys keys, int32_t count, Visit visit) {
   }
 }
 
-// A group's fractions are worked out together; a probe is made only for a
-// key whose bit its bucket's tag has. The table is read into locals, which
-// the stores through the host's char flags cannot change.
-template <typename Report>
-void HashTable::findEach(const int32_t* keys, int32_t count, Report report) const {
+// Keys are hashed kHashGroup at a time, a group ahead of their lookups; a
+// probe is made only for a key whose bit its bucket's tag has. With
+// kFetchAhead the tags and heads of the group ahead are fetched into the
+// cache meanwhile. The table is read into locals, which the stores through
+// the host's char flags cannot change.
+template <typename Probe, bool kFetchAhead, typename Keys, typename Report>
+void HashTable::findEach(Keys keys, int32_t count, Report report) const {
   const uint8_t* const tags = tags_;
   const EntryRef* const heads = buckets_;
   const int32_t size = size_;
   const bool indexed = !indexes_.empty();
-  double fractions[kHashGroup];
-  for (int32_t first = 0, n = 0; first < count; first += n) {
-    n = count - first < kHashGroup ? count - first : kHashGroup;
-    longFractions(keys + first, n, fractions);
+  typename Probe::Group groups[2];
+  int32_t buckets[2][kHashGroup];
+  auto hash = [&](int32_t first, int32_t n, int32_t g) {
+    groups[g].hash(keys, first, n);
     for (int32_t k = 0; k < n; ++k) {
-      const int32_t key = keys[first + k];
-      const int32_t bucket = bucketOf(fractions[k], size);
-      if ((tags[bucket] & tagOfLong(key)) == 0) continue;
-      const LongProbe probe{key, fractions[k]};
-      const EntryRef found = indexed ? firstMatch(bucket, heads[bucket], probe) : walkToMatch(heads[bucket], probe);
-      if (found != kNoEntry) report(first + k, entryAt(found).content);
+      buckets[g][k] = bucketOf(groups[g].fractions[k], size);
+      if (kFetchAhead) prefetch(&tags[buckets[g][k]]), prefetch(&heads[buckets[g][k]]);
     }
-  }
-}
-
-template <typename Report>
-void HashTable::findEach(const char* const* keys, int32_t count, Report report) const {
-  const uint8_t* const tags = tags_;
-  const EntryRef* const heads = buckets_;
-  const int32_t size = size_;
-  const bool indexed = !indexes_.empty();
-  std::size_t lengths[kHashGroup];
-  double fractions[kHashGroup];
-  for (int32_t first = 0, n = 0; first < count; first += n) {
-    n = count - first < kHashGroup ? count - first : kHashGroup;
-    stringFractions(keys + first, n, lengths, fractions);
+  };
+  auto groupAt = [&](int32_t first) { return count - first < kHashGroup ? count - first : kHashGroup; };
+  if (count > 0) hash(0, groupAt(0), 0);
+  for (int32_t first = 0, n = 0, g = 0; first < count; first += n, g ^= 1) {
+    n = groupAt(first);
+    if (count - first > kHashGroup) hash(first + kHashGroup, groupAt(first + kHashGroup), g ^ 1);
     for (int32_t k = 0; k < n; ++k) {
-      const int32_t bucket = bucketOf(fractions[k], size);
-      if ((tags[bucket] & tagOfFraction(fractions[k])) == 0 || keys[first + k] == nullptr) continue;
-      const StringProbe probe{keys[first + k], lengths[k], fractions[k]};
+      const int32_t bucket = buckets[g][k];
+      if ((tags[bucket] & groups[g].tag(k)) == 0) continue;
+      const Probe probe = groups[g].probe(k);
       const EntryRef found = indexed ? firstMatch(bucket, heads[bucket], probe) : walkToMatch(heads[bucket], probe);
       if (found != kNoEntry) report(first + k, entryAt(found).content);
     }

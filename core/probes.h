@@ -46,6 +46,20 @@ struct StringProbe {
     stringFractions(keys + first, n, lengths, fractions);
     for (int32_t k = 0; k < n; ++k) out[k] = {keys[first + k], lengths[k], fractions[k]};
   }
+  // Keys keys[first] to keys[first + n - 1], n <= kHashGroup, hashed
+  // together, kept as arrays until a probe of one is needed.
+  struct Group {
+    const char* const* keys;
+    std::size_t lengths[kHashGroup];
+    double fractions[kHashGroup];
+    void hash(const char* const* all, int32_t first, int32_t n) {
+      keys = all + first;
+      stringFractions(keys, n, lengths, fractions);
+    }
+    // Zero for a null key, which is never present.
+    uint8_t tag(int32_t k) const { return keys[k] != nullptr ? tagOfFraction(fractions[k]) : 0; }
+    StringProbe probe(int32_t k) const { return {keys[k], lengths[k], fractions[k]}; }
+  };
   bool present() const { return key != nullptr; }
   uint32_t indexHash(const IndexSeed& seed) const { return indexHashOfString(seed, key, length); }
   bool matches(EntryRef ref, const EntryPool& pool) const {
@@ -65,6 +79,16 @@ struct LongProbe {
     longFractions(keys + first, n, fractions);
     for (int32_t k = 0; k < n; ++k) out[k] = {keys[first + k], fractions[k]};
   }
+  struct Group {
+    const int32_t* keys;
+    double fractions[kHashGroup];
+    void hash(const int32_t* all, int32_t first, int32_t n) {
+      keys = all + first;
+      longFractions(keys, n, fractions);
+    }
+    uint8_t tag(int32_t k) const { return tagOfLong(keys[k]); }
+    LongProbe probe(int32_t k) const { return {keys[k], fractions[k]}; }
+  };
   static bool present() { return true; }
   uint32_t indexHash(const IndexSeed& seed) const { return indexHashOfLong(seed, key); }
   bool matches(EntryRef ref, const EntryPool& pool) const {
