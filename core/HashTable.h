@@ -409,7 +409,9 @@ class HashTable {
   void allocateBuckets(int64_t size);
   void split(const EntryRef* oldBuckets, const uint8_t* oldTags, int32_t oldSize, ChainIndexes& oldIndexes);
   void splitIndexed(int32_t oldBucket, EntryRef head, ChainIndex& index);
-  int32_t pushOnNewChain(EntryRef e);
+  template <bool kFetchAhead>
+  void splitChains(const EntryRef* oldBuckets, const uint8_t* oldTags, int32_t oldSize, ChainIndexes& oldIndexes);
+  int32_t pushOnNewChain(EntryRef e, EntryRef* heads, uint8_t* tags, int32_t size) const;
   void relinkAll(EntryRef* oldBuckets, int32_t oldSize);
 
   // counter is a 32-bit field that restored files may set to any value; it
