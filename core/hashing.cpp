@@ -14,7 +14,6 @@ constexpr std::size_t kWindow = 10;
 // Per byte c: h = h * multiplier[c] + value[c]. For every byte but the space
 // that is h * 1.3 + |c as a signed char|; for the space it is h * 1.0 + 0.0,
 // which is h exactly (h is never negative), so a space counts as skipped.
-// Padding with spaces therefore lets several keys be mixed in lockstep.
 struct MixTable {
   std::array<double, 256> multiplier;
   std::array<double, 256> value;
@@ -45,22 +44,16 @@ inline double mixRange(double h, const char* bytes, std::size_t count) {
 // a key can have.
 std::size_t middleWindow(std::size_t length) { return (length - kWindow) / 2; }
 
-// Bulk hashing puts each key's contributing bytes, without its spaces (a
-// space leaves h as it is), at the end of a row of kRow bytes, zeros before
-// them: a zero mixes as h * 1.3 + 0, which keeps h at 0 until the key's
-// first byte. The rows of a group are then mixed column by column from the
-// first column any of them uses, every byte with the one multiplier 1.3, and
-// every key still sees its own bytes in its own order, each multiply and
-// add rounded on its own.
+// Bulk hashing puts each key's contributing bytes at the end of a row of
+// kRow bytes, zeros before them: a zero mixes as h * 1.3 + 0, which keeps h
+// at 0 until the key's first byte. The rows of a group are then mixed
+// column by column from the first column any of them uses. A group without
+// spaces, as most are, mixes every byte with the one multiplier 1.3; a group
+// with one goes through the table of multipliers, where a space leaves h as
+// it is. Either way every key sees its own bytes in its own order, each
+// multiply and add rounded on its own.
 constexpr std::size_t kRow = 32;
 static_assert(kRow >= kShortKey, "a row holds every contributing byte");
-
-constexpr std::array<double, 256> makeValues() {
-  std::array<double, 256> values{};
-  for (int c = 0; c < 256; ++c) values[c] = static_cast<double>(c < 0x80 ? c : 256 - c);
-  return values;
-}
-constexpr std::array<double, 256> kValue = makeValues();  // |c as a signed char|
 
 uint32_t load32(const char* p) {
   uint32_t v;
@@ -126,32 +119,19 @@ bool copyBytes(unsigned char* dst, const char* src, std::size_t n) {
   return space;
 }
 
-// Takes the spaces out of the last `used` bytes of a row, which move to its
-// end, zeros before them; returns how many bytes are left.
-std::size_t dropSpaces(unsigned char* row, std::size_t used) {
-  unsigned char* end = row + kRow;
-  for (unsigned char* from = row + kRow; from-- > row + kRow - used;)
-    if (*from != ' ') *--end = *from;
-  std::memset(row, 0, static_cast<std::size_t>(end - row));
-  return static_cast<std::size_t>(row + kRow - end);
-}
-
 // Fills a row with a key's contributing bytes, as above; returns how many
-// columns, counted from the row's end, they take.
-std::size_t fillRow(const char* key, std::size_t length, unsigned char* row) {
+// columns, counted from the row's end, they take, and tells whether one of
+// them is a space.
+std::size_t fillRow(const char* key, std::size_t length, unsigned char* row, bool* spaces) {
   std::memset(row, 0, kRow);
-  bool spaces;
-  std::size_t used;
   if (length <= kShortKey) {
-    used = length;
-    spaces = copyBytes(row + kRow - used, key, length);
-  } else {
-    used = kShortKey;
-    unsigned char* out = row + kRow - kShortKey;
-    spaces = copyBytes(out, key, kWindow) | copyBytes(out + kWindow, key + middleWindow(length), kWindow) |
-             copyBytes(out + 2 * kWindow, key + length - kWindow, kWindow);
+    *spaces = copyBytes(row + kRow - length, key, length);
+    return length;
   }
-  return spaces ? dropSpaces(row, used) : used;
+  unsigned char* out = row + kRow - kShortKey;
+  *spaces = copyBytes(out, key, kWindow) | copyBytes(out + kWindow, key + middleWindow(length), kWindow) |
+            copyBytes(out + 2 * kWindow, key + length - kWindow, kWindow);
+  return kShortKey;
 }
 
 }  // namespace
@@ -169,15 +149,23 @@ void stringFractionsOfLengths(const char* const* keys, const std::size_t* length
                               double* fractions) {
   unsigned char rows[kHashGroup][kRow];
   std::size_t longest = 0;
+  bool spaces = false;
   for (int32_t k = 0; k < kHashGroup; ++k) {
     std::size_t used = 0;
-    if (k < count && keys[k] != nullptr) used = fillRow(keys[k], lengths[k], rows[k]);
+    bool rowSpaces = false;
+    if (k < count && keys[k] != nullptr) used = fillRow(keys[k], lengths[k], rows[k], &rowSpaces);
     else std::memset(rows[k], 0, kRow);  // the empty key, or no key
     if (used > longest) longest = used;
+    spaces |= rowSpaces;
   }
   double h[kHashGroup] = {};
-  for (std::size_t i = kRow - longest; i < kRow; ++i)
-    for (int32_t k = 0; k < kHashGroup; ++k) h[k] = h[k] * 1.3 + kValue[rows[k][i]];
+  if (spaces) {
+    for (std::size_t i = kRow - longest; i < kRow; ++i)
+      for (int32_t k = 0; k < kHashGroup; ++k) h[k] = mix(h[k], rows[k][i]);
+  } else {
+    for (std::size_t i = kRow - longest; i < kRow; ++i)
+      for (int32_t k = 0; k < kHashGroup; ++k) h[k] = h[k] * 1.3 + kMix.value[rows[k][i]];
+  }
   for (int32_t k = 0; k < count; ++k) fractions[k] = fractionOf(h[k]);
 }
 
