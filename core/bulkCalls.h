@@ -4,11 +4,12 @@
 //
 // Tables of up to kCachedSize buckets, which the cache holds, take the keys
 // one by one, hashed kHashGroup at a time. Finds in tables of up to
-// kFindEachSize buckets do too, fetching the tags and heads of a group
-// ahead; larger ones, and adds to tables larger than the cache, go through
-// a software pipeline that fetches every key's tag, head and first entry
-// into the cache some keys ahead of its lookup, so that memory latencies
-// overlap.
+// kFindEachSize buckets without side indexes do too, fetching the tags and
+// heads of a group ahead; larger ones, tables with indexes (whose slots
+// the pipeline fetches ahead too) and adds to tables larger than the cache
+// go through a software pipeline that fetches every key's tag, head and
+// first entry into the cache some keys ahead of its lookup, so that memory
+// latencies overlap.
 #pragma once
 
 #include <cstdint>
@@ -20,14 +21,14 @@ namespace kel {
 template <typename Report>
 void HashTable::findStrings(const char* const* keys, int32_t count, Report report) const {
   if (size_ <= kCachedSize) findEach<StringProbe, false>(keys, count, report);
-  else if (size_ <= kFindEachSize) findEach<StringProbe, true>(keys, count, report);
+  else if (size_ <= kFindEachSize && indexes_.empty()) findEach<StringProbe, true>(keys, count, report);
   else pipelinedFind<StringProbe>(keys, count, report);
 }
 
 template <typename Report>
 void HashTable::findLongs(const int32_t* keys, int32_t count, Report report) const {
   if (size_ <= kCachedSize) findEach<LongProbe, false>(keys, count, report);
-  else if (size_ <= kFindEachSize) findEach<LongProbe, true>(keys, count, report);
+  else if (size_ <= kFindEachSize && indexes_.empty()) findEach<LongProbe, true>(keys, count, report);
   else pipelinedFind<LongProbe>(keys, count, report);
 }
 
