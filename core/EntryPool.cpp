@@ -52,18 +52,25 @@ bool EntryPool::reserveRun(uint64_t units, uint32_t* first) {
   return true;
 }
 
-EntryRef EntryPool::allocate(std::size_t bytes, EntryRef kind) {
-  const std::size_t rounded = roundUp(bytes);
+// allocate's way when no room is left in the slab being carved, or a block
+// of the size was released.
+EntryRef EntryPool::reuseOrMakeRoom(std::size_t rounded, EntryRef kind) {
   EntryRef& reusable = freeBlocks_[rounded / kGrain];
   if (reusable != kNoEntry) {
     const EntryRef ref = reusable;
     std::memcpy(&reusable, at(ref), sizeof reusable);
     return ref | kind;
   }
-  if (capacity_ - used_ < rounded) makeRoom(rounded);
+  makeRoom();  // a new slab, or the first one doubled, has room for any block
   const EntryRef ref = static_cast<EntryRef>((carving_ << kSlabShift) | (used_ >> 1));
   used_ += rounded;
   return ref | kind;
+}
+
+EntryPool::Room EntryPool::room(std::size_t least) {
+  if (capacity_ - used_ < least) makeRoom();
+  const EntryRef first = static_cast<EntryRef>((carving_ << kSlabShift) | (used_ >> 1));
+  return {slabs_[carving_] + used_, first, capacity_ - used_};
 }
 
 void EntryPool::release(EntryRef ref, std::size_t bytes) {
@@ -75,7 +82,7 @@ void EntryPool::release(EntryRef ref, std::size_t bytes) {
 
 // The first slab is enlarged while blocks are carved from it and it is
 // smaller than a full slab; otherwise a new full slab starts.
-void EntryPool::makeRoom(std::size_t rounded) {
+void EntryPool::makeRoom() {
   if (carving_ == 0 && capacity_ < kSlabBytes) {
     const std::size_t bytes = capacity_ * 2;
     auto* moved = static_cast<unsigned char*>(std::realloc(slabs_[0], bytes));
@@ -90,7 +97,6 @@ void EntryPool::makeRoom(std::size_t rounded) {
   slabs_[slabCount_++] = static_cast<unsigned char*>(allocateOrDie(kSlabBytes));
   capacity_ = kSlabBytes;
   used_ = 0;
-  (void)rounded;  // every block fits a full slab
 }
 
 }  // namespace kel

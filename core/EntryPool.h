@@ -32,9 +32,30 @@ class EntryPool {
   EntryPool& operator=(const EntryPool&) = delete;
 
   // A block of `bytes` (at most kLargestBlock); its reference carries `kind`.
-  // Addresses from at() stay valid only until the next allocate.
-  EntryRef allocate(std::size_t bytes, EntryRef kind);
+  // Addresses from at() stay valid only until the next allocate. A block is
+  // carved from the slab being carved unless one of its size was released.
+  EntryRef allocate(std::size_t bytes, EntryRef kind) {
+    const std::size_t rounded = roundUp(bytes);
+    if (freeBlocks_[rounded / kGrain] != kNoEntry || capacity_ - used_ < rounded)
+      return reuseOrMakeRoom(rounded, kind);
+    const EntryRef ref = static_cast<EntryRef>((carving_ << kSlabShift) | (used_ >> 1));
+    used_ += rounded;
+    return ref | kind;
+  }
   void release(EntryRef ref, std::size_t bytes);
+
+  // Room for blocks the caller places one after another: from the first
+  // unused byte of the slab being carved (a new one, or the first one
+  // enlarged, when it has less than `least` bytes left) to its end. Blocks
+  // placed there are carved once carved(bytes) counts their bytes, which
+  // must come before any other allocate.
+  struct Room {
+    unsigned char* start;
+    EntryRef first;     // the reference of a block at start, kind 0
+    std::size_t bytes;  // room left
+  };
+  Room room(std::size_t least);
+  void carved(std::size_t bytes) { used_ += roundUp(bytes); }
 
   // The 4-byte units of one slab.
   static constexpr uint32_t kSlabUnits = uint32_t{1} << 18;
@@ -61,7 +82,8 @@ class EntryPool {
   static constexpr std::size_t kFirstSlabLeast = 4096;
 
   static std::size_t roundUp(std::size_t bytes) { return (bytes + kGrain - 1) & ~(kGrain - 1); }
-  void makeRoom(std::size_t rounded);
+  EntryRef reuseOrMakeRoom(std::size_t rounded, EntryRef kind);
+  void makeRoom();
   void addSlabSlots(std::size_t needed);
 
   unsigned char** slabs_ = nullptr;

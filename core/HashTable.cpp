@@ -13,10 +13,6 @@ namespace {
 
 constexpr int32_t kLargestSize = INT32_MAX;
 
-// counter is a 32-bit field that restored files may set to any value; it
-// wraps instead of overflowing.
-int32_t wrapped(int64_t value) { return static_cast<int32_t>(static_cast<uint32_t>(value)); }
-
 // What the pool's first slab is sized for: a long entry per expected key
 // and a little more (the slab is enlarged as string keys need).
 std::size_t expectedEntryBytes(int64_t keys) {
@@ -38,6 +34,7 @@ void HashTable::allocateBuckets(int64_t size) {
       allocateZeroedOrDie(static_cast<std::size_t>(size), sizeof(EntryRef)));
   tags_ = static_cast<uint8_t*>(allocateZeroedOrDie(static_cast<std::size_t>(size) + kTagPadding, 1));
   size_ = static_cast<int32_t>(size);
+  growAbove_ = static_cast<int32_t>(std::floor(static_cast<double>(size_) * kLoadFactor));
 }
 
 HashTable::HashTable(int64_t n) : pool_(expectedEntryBytes(n)) { allocateBuckets(bucketsFor(n)); }
@@ -88,22 +85,9 @@ void HashTable::writeEntry(EntryRef ref, const StringProbe& probe, int32_t conte
   }
 }
 
-void HashTable::writeEntry(EntryRef ref, const LongProbe& probe, int32_t content) {
-  auto& e = entryAt(ref);
-  e.next = kNoEntry;
-  e.content = content;
-  e.longKey = probe.key;
-}
-
 EntryRef HashTable::newEntry(const StringProbe& probe, int32_t content) {
   if (probe.length > UINT32_MAX - 1) outOfMemory();
   const EntryRef ref = pool_.allocate(Entry::stringBytesFor(probe.length), 0);
-  writeEntry(ref, probe, content);
-  return ref;
-}
-
-EntryRef HashTable::newEntry(const LongProbe& probe, int32_t content) {
-  const EntryRef ref = pool_.allocate(sizeof(Entry), kLongKind);
   writeEntry(ref, probe, content);
   return ref;
 }
@@ -206,33 +190,6 @@ void HashTable::indexChain(int32_t bucket, uint32_t length) {
 }
 
 template <typename Probe>
-void HashTable::insert(const Probe& probe, int32_t bucket, uint8_t tag, int32_t content,
-                       const ChainSearch& search) {
-  linkAsHead(newEntry(probe, content), bucket, tag, search, probe);
-}
-
-// Puts `entry` at the head of chain `bucket`, whose `search` found its key
-// absent, and grows the table when the entries exceed size * kLoadFactor
-// (equality does not grow).
-template <typename Probe>
-void HashTable::linkAsHead(EntryRef entry, int32_t bucket, uint8_t tag, const ChainSearch& search,
-                           const Probe& probe) {
-  entryAt(entry).next = buckets_[bucket];
-  buckets_[bucket] = entry;
-  tags_[bucket] |= tag;
-  indexNewHead(bucket, entry, search, probe);
-  counter_ = wrapped(int64_t{counter_} + 1);
-  if (static_cast<double>(counter_) > static_cast<double>(size_) * kLoadFactor) grow();
-}
-
-template <typename Probe>
-void HashTable::addIfAbsentAt(const Probe& probe, int32_t bucket, uint8_t tag, int32_t content,
-                              ChainSearch search) {
-  if (findIn(bucket, tag, probe, &search) != kNoEntry) return;
-  insert(probe, bucket, tag, content, search);
-}
-
-template <typename Probe>
 void HashTable::setContent(const Probe& probe, int32_t content) {
   const int32_t bucket = bucketOf(probe.fraction, size_);
   const uint8_t tag = probe.tag();
@@ -254,238 +211,6 @@ void HashTable::setContentString(const char* key, int32_t content) {
 
 void HashTable::setContentLong(int32_t key, int32_t content) {
   setContent(LongProbe::from(key), content);
-}
-
-// Adds read their chain and tag again when their turn comes: keys added
-// meanwhile may have changed them, or grown the table.
-template <typename Probe, typename Keys>
-void HashTable::pipelinedAdd(Keys keys, int32_t count, const int32_t* contents) {
-  pipelined<Probe, true>(keys, count, [&](const Block<Probe>& b) {
-    for (int32_t k = 0; k < b.n; ++k) {
-      if (!b.probes[k].present()) continue;
-      const int32_t content = contents != nullptr ? contents[b.first + k] : 0;
-      // The index hash stays right whatever the adds before it did.
-      const ChainSearch known = b.indexed ? b.searches[k] : ChainSearch{};
-      if (b.size == size_) addIfAbsentAt(b.probes[k], b.buckets[k], b.tags[k], content, known);
-      else addIfAbsentAt(b.probes[k], bucketOf(b.probes[k].fraction, size_), b.tags[k], content, known);
-    }
-  });
-}
-
-template <typename Probe, typename Keys>
-void HashTable::addEach(Keys keys, int32_t count, const int32_t* contents) {
-  forEachProbe<Probe>(keys, count, [&](int32_t i, const Probe& probe) {
-    addIfAbsent(probe, contents != nullptr ? contents[i] : 0);
-  });
-}
-
-void HashTable::addStrings(const char* const* keys, int32_t count, const int32_t* contents) {
-  if (canPlaceInBucketOrder(count) && placeStringsInBucketOrder(keys, count, contents)) return;
-  if (size_ <= kCachedSize) addEach<StringProbe>(keys, count, contents);
-  else pipelinedAdd<StringProbe>(keys, count, contents);
-}
-
-// Long keys are added one by one (pipelined in large tables) in the order
-// given: placing them in bucket order took three times as long (three
-// streams of random writes instead of two and a sequential one), for
-// enumerations only a third faster.
-void HashTable::addLongs(const int32_t* keys, int32_t count, const int32_t* contents) {
-  if (size_ <= kCachedSize) addEach<LongProbe>(keys, count, contents);
-  else pipelinedAdd<LongProbe>(keys, count, contents);
-}
-
-// Building an empty table from an array of string keys, when none of the
-// keys can make it grow, places the entries in bucket order: first every
-// bucket's entries are counted (their 4-byte units, in the bucket's head),
-// then a run of whole slabs is cut into one range per bucket, in bucket
-// order, and every key is put, in the order given, at the end of what is
-// left of its bucket's range, below the entry put there before it, which
-// becomes its next. So the chain of a bucket is the reverse of the order its
-// keys came in, exactly as adds at the chain head make it, and it lies in
-// ascending addresses: walks, enumeration and dumps then read the entries
-// front to back.
-//
-// The run holds room only for keys known to be first keys (keys that repeat
-// none before them), however often the host's array repeats its keys: a key
-// whose tag bit its bucket has already when it is counted is a suspect and
-// gets no room. Every repeat is one (its first occurrence set the bit), and
-// so is about one first key in fifty, whose bit another key set. Suspects
-// are looked up in their chain when their turn comes, as an add does: a
-// repeat is dropped, any other gets an entry carved from the pool as an add
-// gets one, outside the run, at the head of its chain like any key. The
-// chain order stays exactly that of adds.
-bool HashTable::canPlaceInBucketOrder(int32_t count) const {
-  return counter_ == 0 && !storedChains_ && count > 0 &&
-         static_cast<double>(count) <= static_cast<double>(size_) * kLoadFactor;
-}
-
-namespace {
-// The most units a run may have: references are 32 bits wide.
-constexpr uint64_t kMostRunUnits = uint64_t{1} << 30;
-constexpr uint32_t unitsFor(std::size_t bytes) { return static_cast<uint32_t>((bytes + 3) / 4); }
-// While keys are counted a bucket's head holds the units of its first keys
-// in its low bits and their tag bits in its top byte. Each counted key
-// brings a tag bit the bucket lacked, so a bucket counts at most eight keys,
-// and its units never reach the tag bits nor pass a slab.
-constexpr uint32_t kUnitBits = (uint32_t{1} << 24) - 1;
-constexpr uint32_t kMostCountedUnits = 8 * unitsFor(Entry::stringBytesFor(Entry::kLongestInlineKey));
-static_assert(kMostCountedUnits <= kUnitBits && kMostCountedUnits <= EntryPool::kSlabUnits,
-              "a bucket's units fit below its tag bits, and in a slab");
-// A suspect's fraction is kept with its sign bit set: fractions lie in
-// [0, 1), so no other has it (0.0 turns into -0.0, which keeps it too).
-double asSuspect(double fraction) { return -fraction; }
-bool isSuspect(double kept) { return std::signbit(kept); }
-double fractionKept(double kept) { return std::fabs(kept); }
-}  // namespace
-
-// Only the fractions are kept (8 bytes a key, until the build returns);
-// lengths are measured again when the entries are placed.
-bool HashTable::placeStringsInBucketOrder(const char* const* keys, int32_t count,
-                                          const int32_t* contents) {
-  auto* fractions = static_cast<double*>(allocateArrayOrDie(static_cast<std::size_t>(count), sizeof(double)));
-  countKeys(keys, count, fractions);
-  uint32_t firstUnit = 0;
-  uint64_t runUnits = 0;
-  const bool reserved = reserveRanges(&firstUnit, &runUnits);
-  if (reserved) placeInBucketOrder(keys, count, fractions, firstUnit, runUnits, contents);
-  else std::memset(buckets_, 0, static_cast<std::size_t>(size_) * sizeof(EntryRef));
-  std::free(fractions);
-  return reserved;
-}
-
-// Hashes the keys kHashGroup at a time; each group's buckets are fetched
-// while the next group is hashed, then its keys are counted in order, and
-// the suspects among them marked in their fractions.
-void HashTable::countKeys(const char* const* keys, int32_t count, double* fractions) {
-  int32_t pending[kHashGroup];
-  int32_t pendingBuckets[kHashGroup];
-  uint32_t pendingCounts[kHashGroup];  // tag bits and units, as a head counts them
-  int32_t pendingCount = 0;
-  auto countPending = [&] {
-    for (int32_t k = 0; k < pendingCount; ++k) {
-      const uint32_t head = buckets_[pendingBuckets[k]];
-      if ((head & pendingCounts[k] & ~kUnitBits) != 0) fractions[pending[k]] = asSuspect(fractions[pending[k]]);
-      else buckets_[pendingBuckets[k]] = head + pendingCounts[k];
-    }
-    pendingCount = 0;
-  };
-  for (int32_t i = 0, n = 0; i < count; i += n) {
-    n = count - i < kHashGroup ? count - i : kHashGroup;
-    std::size_t lengths[kHashGroup];
-    stringFractions(keys + i, n, lengths, fractions + i);
-    countPending();
-    for (int32_t k = 0; k < n; ++k) {
-      if (keys[i + k] == nullptr) continue;
-      if (lengths[k] > UINT32_MAX - 1) outOfMemory();
-      const int32_t bucket = bucketOf(fractions[i + k], size_);
-      prefetch(&buckets_[bucket]);
-      pending[pendingCount] = i + k;
-      pendingBuckets[pendingCount] = bucket;
-      pendingCounts[pendingCount++] = uint32_t{tagOfFraction(fractions[i + k])} << 24 |
-                                      unitsFor(Entry::stringBytesFor(lengths[k]));
-    }
-  }
-  countPending();
-}
-
-// Turns the heads, which count their buckets' units, into the ends of the
-// buckets' ranges and reserves the run that holds them: its first unit in
-// *firstUnit, its units in *runUnits. Each bucket's range ends where the
-// ranges before it and its own units end; a range that would cross into the
-// next slab starts that slab instead, so no entry crosses one. False when
-// the run cannot be named.
-bool HashTable::reserveRanges(uint32_t* firstUnit, uint64_t* runUnits) {
-  uint64_t end = 0;
-  EntryRef* const heads = buckets_;  // a copy the stores cannot change
-  for (int32_t b = 0, size = size_; b < size; ++b) {
-    const uint32_t bucketUnits = heads[b] & kUnitBits;
-    if (end % EntryPool::kSlabUnits + bucketUnits > EntryPool::kSlabUnits)
-      end += EntryPool::kSlabUnits - end % EntryPool::kSlabUnits;
-    end += bucketUnits;
-    heads[b] = static_cast<uint32_t>(end);
-  }
-  *runUnits = end;
-  return end <= kMostRunUnits && pool_.reserveRun(end, firstUnit);
-}
-
-// The heads hold the end of each bucket's range, counted in units from the
-// run's first; while a bucket's tag is zero its head is that end, afterwards
-// the reference of the entry last put there, the chain's head. The chain's
-// entries in the run lie in ascending addresses from its head on, past the
-// entries of suspects, which lie outside the run: the first key of a bucket
-// is never a suspect, so its chain always has one in the run.
-// Keys go in blocks: a block's heads and tags are fetched, then the places
-// its entries will take, then the entries are written.
-void HashTable::placeInBucketOrder(const char* const* keys, int32_t count, const double* fractions,
-                                   uint32_t firstUnit, uint64_t runUnits, const int32_t* contents) {
-  auto inRun = [&](EntryRef e) { return (e >> 1) - firstUnit < runUnits; };  // wraps below the run
-  auto below = [&](int32_t bucket) -> uint32_t {
-    if (tags_[bucket] == 0) return firstUnit + buckets_[bucket];
-    EntryRef e = buckets_[bucket];
-    while (!inRun(e)) e = entryAt(e).next;
-    return e >> 1;
-  };
-  struct Place {
-    StringProbe probe;
-    int32_t bucket;
-    int32_t index;
-    bool suspect;
-  };
-  // Stage A hashes block j and fetches heads and tags, stage B (block
-  // j - 2) fetches the places, stage C (block j - 3) writes.
-  constexpr int32_t kRing = 4;
-  Place blocks[kRing][kBlock];
-  int32_t filled[kRing] = {};
-  const int32_t blockCount = blocksFor(count);
-  for (int32_t j = 0; j < blockCount + 3; ++j) {
-    if (j < blockCount) {
-      Place* block = blocks[j % kRing];
-      int32_t& n = filled[j % kRing];
-      n = 0;
-      const int32_t end = count - j * kBlock < kBlock ? count : j * kBlock + kBlock;
-      for (int32_t i = j * kBlock; i < end; ++i) {
-        if (keys[i] == nullptr) continue;
-        const double fraction = fractionKept(fractions[i]);
-        const int32_t bucket = bucketOf(fraction, size_);
-        block[n++] = {StringProbe{keys[i], std::strlen(keys[i]), fraction}, bucket, i, isSuspect(fractions[i])};
-        prefetch(&buckets_[bucket]);
-        prefetch(&tags_[bucket]);
-      }
-    }
-    if (j >= 2 && j - 2 < blockCount) {
-      const Place* block = blocks[(j - 2) % kRing];
-      for (int32_t k = 0; k < filled[(j - 2) % kRing]; ++k)
-        if (!block[k].suspect) prefetch(pool_.at((below(block[k].bucket) - unitsFor(bytesFor(block[k].probe))) << 1));
-    }
-    if (j >= 3) {
-      const Place* block = blocks[(j - 3) % kRing];
-      for (int32_t k = 0; k < filled[(j - 3) % kRing]; ++k) {
-        const StringProbe& probe = block[k].probe;
-        const int32_t bucket = block[k].bucket;
-        const uint8_t tag = probe.tag();
-        ChainSearch search;
-        if (findIn(bucket, tag, probe, &search) != kNoEntry) continue;  // a suspect that repeats
-        const int32_t content = contents != nullptr ? contents[block[k].index] : 0;
-        EntryRef ref;
-        if (block[k].suspect) {
-          ref = newEntry(probe, content);
-        } else {
-          ref = (below(bucket) - unitsFor(bytesFor(probe))) << 1;
-          writeEntry(ref, probe, content);
-        }
-        entryAt(ref).next = tags_[bucket] != 0 ? buckets_[bucket] : kNoEntry;
-        buckets_[bucket] = ref;
-        tags_[bucket] |= tag;
-        indexNewHead(bucket, ref, search, probe);
-        ++counter_;
-      }
-    }
-  }
-  // Ranges no key went to end as empty chains; copies the stores cannot
-  // change let this loop run without a branch.
-  EntryRef* const heads = buckets_;
-  const uint8_t* const tags = tags_;
-  for (int32_t b = 0, size = size_; b < size; ++b) heads[b] = tags[b] != 0 ? heads[b] : kNoEntry;
 }
 
 // Walks the key's chain and removes the first entry that holds the key and
@@ -573,9 +298,9 @@ void HashTable::placeChain(int32_t bucket, EntryRef head) {
 void HashTable::grow() {
   const int32_t oldSize = size_;
   EntryRef* oldBuckets = buckets_;
+  uint8_t* oldTags = tags_;
   ChainIndexes oldIndexes;
   oldIndexes.takeFrom(indexes_);
-  std::free(tags_);
   allocateBuckets(int64_t{oldSize} * 2);
   if (isEmpty()) {
     for (int32_t i = 0; i < oldSize; ++i) releaseChain(oldBuckets[i]);
@@ -584,18 +309,24 @@ void HashTable::grow() {
     counter_ = 0;
     relinkAll(oldBuckets, oldSize);
   } else {
-    split(oldBuckets, oldSize, oldIndexes);
+    split(oldBuckets, oldTags, oldSize, oldIndexes);
   }
   std::free(oldBuckets);
+  std::free(oldTags);
 }
 
 // Puts an entry of an old chain at the head of its chain in the grown
-// array; returns that chain's bucket.
-inline int32_t HashTable::pushOnNewChain(EntryRef e) {
-  const int32_t bucket = bucketOf(fractionOf(e), size_);
-  entryAt(e).next = buckets_[bucket];
-  buckets_[bucket] = e;
-  tags_[bucket] |= tagOf(e);
+// arrays, `heads` and `tags` of `size` buckets (copies of the table's, which
+// the stores through tags cannot change); returns that chain's bucket.
+inline int32_t HashTable::pushOnNewChain(EntryRef e, EntryRef* heads, uint8_t* tags, int32_t size) const {
+  Entry& entry = entryAt(e);
+  const bool isLong = isLongRef(e);
+  const double fraction = isLong ? longFraction(entry.longKey) : entry.fraction();
+  const uint8_t tag = isLong ? tagOfLong(entry.longKey) : tagOfFraction(fraction);
+  const int32_t bucket = bucketOf(fraction, size);
+  entry.next = heads[bucket];
+  heads[bucket] = e;
+  tags[bucket] |= tag;
   return bucket;
 }
 
@@ -606,20 +337,44 @@ inline int32_t HashTable::pushOnNewChain(EntryRef e) {
 // chain: the writes run through the new array front to back. The counter
 // stays; it cannot exceed the new threshold (it was at most
 // 0.75 * size + 1, and size is at least 2).
-void HashTable::split(EntryRef* oldBuckets, int32_t oldSize, ChainIndexes& oldIndexes) {
+//
+// The old chains are found through their tags, kTagGroup buckets at a time
+// (a tag is zero exactly when its chain is empty). As in walks, their first
+// entries are fetched ahead only in tables of more than kWalkCachedSize
+// buckets: a split of 98,305 long keys took 0.8 ms with or without.
+void HashTable::split(const EntryRef* oldBuckets, const uint8_t* oldTags, int32_t oldSize,
+                      ChainIndexes& oldIndexes) {
+  if (oldSize > kWalkCachedSize) splitChains<true>(oldBuckets, oldTags, oldSize, oldIndexes);
+  else splitChains<false>(oldBuckets, oldTags, oldSize, oldIndexes);
+}
+
+template <bool kFetchAhead>
+void HashTable::splitChains(const EntryRef* oldBuckets, const uint8_t* oldTags, int32_t oldSize,
+                            ChainIndexes& oldIndexes) {
+  constexpr int64_t kSplitAhead = 2 * kTagGroup;
   const bool anyIndexed = !oldIndexes.empty();
-  for (int32_t i = 0; i < oldSize; ++i) {
-    if (i + kWalkAhead < oldSize) prefetchEntry(oldBuckets[i + kWalkAhead]);
-    if (anyIndexed) {
-      if (ChainIndex* index = oldIndexes.find(i)) {
-        splitIndexed(i, oldBuckets[i], *index);
-        continue;
-      }
+  EntryRef* const heads = buckets_;
+  uint8_t* const tags = tags_;
+  const int32_t size = size_;
+  for (int64_t first = 0; first < oldSize; first += kTagGroup) {
+    for (uint32_t ahead = kFetchAhead ? chainsIn(oldTags, first + kSplitAhead) : 0; ahead != 0; ahead &= ahead - 1) {
+      const int64_t bucket = first + kSplitAhead + lowestBit(ahead);
+      if (bucket < oldSize) prefetchEntry(oldBuckets[bucket]);
     }
-    for (EntryRef e = oldBuckets[i]; e != kNoEntry;) {
-      const EntryRef following = next(e);
-      pushOnNewChain(e);
-      e = following;
+    for (uint32_t chains = chainsIn(oldTags, first); chains != 0; chains &= chains - 1) {
+      const int32_t i = static_cast<int32_t>(first + lowestBit(chains));
+      if (i >= oldSize) break;
+      if (anyIndexed) {
+        if (ChainIndex* index = oldIndexes.find(i)) {
+          splitIndexed(i, oldBuckets[i], *index);
+          continue;
+        }
+      }
+      for (EntryRef e = oldBuckets[i]; e != kNoEntry;) {
+        const EntryRef following = next(e);
+        pushOnNewChain(e, heads, tags, size);
+        e = following;
+      }
     }
   }
 }
@@ -634,7 +389,7 @@ void HashTable::splitIndexed(int32_t oldBucket, EntryRef head, ChainIndex& index
   uint32_t counts[2] = {0, 0};
   for (EntryRef e = head; e != kNoEntry;) {
     const EntryRef following = next(e);
-    ++counts[pushOnNewChain(e) - low];
+    ++counts[pushOnNewChain(e, buckets_, tags_, size_) - low];
     e = following;
   }
   const uint32_t total = counts[0] + counts[1];

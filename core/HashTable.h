@@ -51,6 +51,7 @@
 #include "core/Entry.h"
 #include "core/EntryPool.h"
 #include "core/hashing.h"
+#include "core/probes.h"
 
 // Marks the branches only long chains take, so that the code of ordinary
 // chains is laid out as if the index did not exist.
@@ -96,11 +97,10 @@ class HashTable {
   int32_t removeString(const char* key, const int32_t* filter);
   int32_t removeLong(int32_t key, const int32_t* filter);
 
-  // Bulk forms of add and find. In tables too large for the cache, keys are
-  // hashed some keys ahead, their buckets and chain heads fetched into the
-  // cache early, so memory latencies overlap; results and chain order are
-  // always those of taking the keys one by one. Null string keys are
-  // skipped; null contents mean 0.
+  // Bulk forms of add and find (core/bulkCalls.h says how they take their
+  // keys): results and chain order are always those of taking the keys one
+  // by one, in order. Null string keys are skipped; null contents mean 0.
+  // The finds are defined in core/bulkCalls.h, which their callers include.
   void addStrings(const char* const* keys, int32_t count, const int32_t* contents);
   void addLongs(const int32_t* keys, int32_t count, const int32_t* contents);
   // Calls report(i, content) for every key i that is present; never for a
@@ -120,8 +120,9 @@ class HashTable {
   int32_t counter() const { return counter_; }
 
   // Chains one by one: visitChain(bucket, head) for every non-empty bucket in
-  // ascending order; entries of buckets further on are fetched into the
-  // cache meanwhile. Follow a chain with next() and read it with view().
+  // ascending order; in a large table, entries of buckets further on are
+  // fetched into the cache meanwhile. Follow a chain with next() and read it
+  // with view().
   template <typename VisitChain>
   void forEachChain(VisitChain visitChain) const;
   EntryRef next(EntryRef ref) const { return entryAt(ref).next; }
@@ -149,73 +150,31 @@ class HashTable {
   void finishRestoring();
 
  private:
-  // A key with its hash fraction: hashed once, then used for every chain
-  // it is looked up in or added to.
-  struct StringProbe {
-    const char* key;  // null for a null key in a host's array: never present
-    std::size_t length;
-    double fraction;
-    static StringProbe from(const char* key) {
-      const std::size_t length = std::strlen(key);
-      return {key, length, stringFraction(key, length)};
-    }
-    uint8_t tag() const { return tagOfFraction(fraction); }
-    // Probes for keys[first] to keys[first + n - 1], n <= kHashGroup,
-    // hashed together.
-    static void fill(StringProbe* out, const char* const* keys, int32_t first, int32_t n) {
-      std::size_t lengths[kHashGroup];
-      double fractions[kHashGroup];
-      stringFractions(keys + first, n, lengths, fractions);
-      for (int32_t k = 0; k < n; ++k) out[k] = {keys[first + k], lengths[k], fractions[k]};
-    }
-    bool present() const { return key != nullptr; }
-    uint32_t indexHash(const IndexSeed& seed) const { return indexHashOfString(seed, key, length); }
-    bool matches(EntryRef ref, const EntryPool& pool) const {
-      if (isLongRef(ref)) return false;
-      const auto& e = *reinterpret_cast<const Entry*>(pool.at(ref));
-      return e.length == length && e.fraction() == fraction &&
-             std::memcmp(e.key(), key, length) == 0;
-    }
-  };
-  struct LongProbe {
-    int32_t key;
-    double fraction;
-    static LongProbe from(int32_t key) { return {key, longFraction(key)}; }
-    uint8_t tag() const { return tagOfLong(key); }
-    static void fill(LongProbe* out, const int32_t* keys, int32_t first, int32_t n) {
-      double fractions[kHashGroup];
-      longFractions(keys + first, n, fractions);
-      for (int32_t k = 0; k < n; ++k) out[k] = {keys[first + k], fractions[k]};
-    }
-    static bool present() { return true; }
-    uint32_t indexHash(const IndexSeed& seed) const { return indexHashOfLong(seed, key); }
-    bool matches(EntryRef ref, const EntryPool& pool) const {
-      return isLongRef(ref) && reinterpret_cast<const Entry*>(pool.at(ref))->longKey == key;
-    }
-  };
-
-  // The bulk operations take keys in blocks of kBlock, hashed kHashGroup at
-  // a time.
-  static constexpr int32_t kBlock = 32;
-  static_assert(kBlock % kHashGroup == 0, "blocks hold whole hash groups");
-  // Blocks of up to kBlock keys for `count` keys; any count a host passes
-  // (up to INT32_MAX) is counted without overflow, as are the loops below.
-  static int32_t blocksFor(int32_t count) { return count / kBlock + (count % kBlock != 0 ? 1 : 0); }
-  // How many buckets ahead walks and growth fetch chain heads.
-  static constexpr int32_t kWalkAhead = 32;
+  // The most buckets of a table the cache is taken to hold (its heads, tags
+  // and entries fit a core's second-level cache): bulk calls fetch nothing
+  // ahead in such tables.
+  static constexpr int32_t kCachedSize = int32_t{1} << 16;
+  // Walks fetch the chains ahead only in tables of more buckets than this:
+  // the processor overlaps the reads of a walk of a smaller table itself
+  // (100,000 long keys listed, 300,002 buckets: 9.1 ns a key without
+  // fetching ahead, 10.4 with; a million, 3,000,002 buckets: 25.5 and 15.7).
+  static constexpr int32_t kWalkCachedSize = int32_t{1} << 19;
+  template <bool kFetchAhead, typename VisitChain>
+  void visitChains(VisitChain visitChain) const;
   // Walks read tags in groups of kTagGroup, up to kTagGroups groups ahead;
   // the tag array has zero bytes past its end for them.
   static constexpr int32_t kTagGroup = 16;
   static constexpr int32_t kTagGroups = 16;
   static constexpr std::size_t kTagPadding = kTagGroup * (kTagGroups + 1);
   // Bit k set: bucket first + k holds a chain (its tag is not zero).
-  uint32_t occupied(int64_t first) const {
+  uint32_t occupied(int64_t first) const { return chainsIn(tags_, first); }
+  static uint32_t chainsIn(const uint8_t* tags, int64_t first) {
 #if defined(KEL_HASH_SSE2)
-    const __m128i group = _mm_loadu_si128(reinterpret_cast<const __m128i*>(tags_ + first));
+    const __m128i group = _mm_loadu_si128(reinterpret_cast<const __m128i*>(tags + first));
     return ~static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(group, _mm_setzero_si128()))) & 0xFFFFu;
 #else
     uint32_t bits = 0;
-    for (int32_t k = 0; k < kTagGroup; ++k) bits |= static_cast<uint32_t>(tags_[first + k] != 0) << k;
+    for (int32_t k = 0; k < kTagGroup; ++k) bits |= static_cast<uint32_t>(tags[first + k] != 0) << k;
     return bits;
 #endif
   }
@@ -238,20 +197,6 @@ class HashTable {
   }
 
   Entry& entryAt(EntryRef ref) const { return *reinterpret_cast<Entry*>(pool_.at(ref)); }
-  // The tag bit of an entry's key: one of eight, from a hash of the key that
-  // does not decide its bucket (the low bits of a string key's fraction, a
-  // mix of a long key's bits).
-  // (The multiplier is far from the golden ratio times 2^32, so the top bits
-  // of the product do not follow the bucket.)
-  static uint8_t tagOfLong(int32_t key) {
-    return static_cast<uint8_t>(1u << ((static_cast<uint32_t>(key) * 0x2545F491u) >> 29));
-  }
-  static uint8_t tagOfFraction(double fraction) {
-    uint64_t bits;
-    std::memcpy(&bits, &fraction, sizeof bits);
-    const uint32_t folded = static_cast<uint32_t>(bits) ^ static_cast<uint32_t>(bits >> 32);
-    return static_cast<uint8_t>(1u << ((folded * 0x9E3779B1u) >> 29));
-  }
   uint8_t tagOf(EntryRef ref) const {
     if (isLongRef(ref)) return tagOfLong(entryAt(ref).longKey);
     return tagOfFraction(entryAt(ref).fraction());
@@ -345,7 +290,7 @@ class HashTable {
 #if defined(__GNUC__)
   __attribute__((noinline))
 #endif
-  void indexNewHeadOfLongChain(int32_t bucket, EntryRef entry, const ChainSearch& search, const Probe& probe) {
+  void indexNewHeadOfLongChain(int32_t bucket, EntryRef entry, ChainSearch search, Probe probe) {
     if (!indexes_.empty()) {
       if (ChainIndex* index = indexes_.find(bucket)) {
         if (index->usable()) index->pushHead(search.hashed ? search.hash : probe.indexHash(seed_), entry);
@@ -371,12 +316,6 @@ class HashTable {
   void writeEntry(EntryRef ref, const StringProbe& probe, int32_t content);
   void writeEntry(EntryRef ref, const LongProbe& probe, int32_t content);
   static std::size_t bytesFor(const StringProbe& probe) { return Entry::stringBytesFor(probe.length); }
-  bool canPlaceInBucketOrder(int32_t count) const;
-  bool placeStringsInBucketOrder(const char* const* keys, int32_t count, const int32_t* contents);
-  void countKeys(const char* const* keys, int32_t count, double* fractions);
-  bool reserveRanges(uint32_t* firstUnit, uint64_t* runUnits);
-  void placeInBucketOrder(const char* const* keys, int32_t count, const double* fractions,
-                          uint32_t firstUnit, uint64_t runUnits, const int32_t* contents);
   template <typename Probe>
   void addIfAbsent(const Probe& probe, int32_t content) {
     addIfAbsentAt(probe, bucketOf(probe.fraction, size_), probe.tag(), content, ChainSearch{});
@@ -384,10 +323,26 @@ class HashTable {
   template <typename Probe>
   void addIfAbsentAt(const Probe& probe, int32_t bucket, uint8_t tag, int32_t content, ChainSearch search);
   template <typename Probe>
+#if defined(__GNUC__)
+  __attribute__((noinline))
+#endif
+  void addUnlessFound(Probe probe, int32_t bucket, uint8_t tag, int32_t content, ChainSearch search);
+  template <typename Probe>
   void insert(const Probe& probe, int32_t bucket, uint8_t tag, int32_t content,
               const ChainSearch& search);
   template <typename Probe>
   void linkAsHead(EntryRef entry, int32_t bucket, uint8_t tag, const ChainSearch& search, const Probe& probe);
+  void pushHead(EntryRef entry, int32_t bucket, uint8_t tag) {
+    entryAt(entry).next = buckets_[bucket];
+    buckets_[bucket] = entry;
+    tags_[bucket] |= tag;
+  }
+  // Counts an entry just added, and grows the table when the entries exceed
+  // size * kLoadFactor (equality does not grow).
+  void countAdded() {
+    counter_ = wrapped(int64_t{counter_} + 1);
+    if (counter_ > growAbove_) grow();
+  }
   template <typename Probe>
   void setContent(const Probe& probe, int32_t content);
   template <typename Probe>
@@ -395,59 +350,82 @@ class HashTable {
   void unlinked(int32_t bucket, EntryRef e);
   template <typename Probe>
   void readd(EntryRef entry, const Probe& probe);
-  template <typename Probe, typename Keys>
-  void pipelinedAdd(Keys keys, int32_t count, const int32_t* contents);
+
+  // Bulk calls: how addStrings, addLongs, findStrings and findLongs take
+  // their keys (core/bulkCalls.h), and the builds of an empty table
+  // (core/bulkAdds.cpp).
+  //
+  // Bulk adds and finds in tables of up to kCachedSize buckets take the keys
+  // one by one: the processor overlaps their few misses itself, and the
+  // pipeline's stages would only add work. So do finds in tables of up to
+  // kFindEachSize buckets without side indexes (the pipeline fetches the
+  // index slots of long chains ahead: searching 200,000 keys of one chain
+  // took it 40 % of the time for hits, 34 % for misses), fetching tags and
+  // heads a group of keys ahead:
+  // at 100,000 keys (300,002 buckets) long hits took 754 us against the
+  // pipeline's 783, misses 275 against 359; at a million keys the pipeline
+  // took half the time.
+  static constexpr int32_t kFindEachSize = int32_t{1} << 20;
+  template <typename Probe, bool kFetchAhead, typename Keys, typename Report>
+  void findEach(Keys keys, int32_t count, Report report) const;
   template <typename Probe, typename Keys>
   void addEach(Keys keys, int32_t count, const int32_t* contents);
-  template <typename Probe>
-  struct Block;
-  // For keys of indexed chains in a block: their index hashes, and the
-  // slots, then the entries, where their search in the index starts.
-  template <typename Probe>
-  void prefetchIndexSlots(Block<Probe>& b) const {
-    for (int32_t k = 0; k < b.n; ++k) b.searches[k] = ChainSearch{};
-    b.forCandidates([&](int32_t k) {
-      if (const ChainIndex* index = usableIndex(b.buckets[k])) {
-        b.searches[k].hashed = true;
-        b.searches[k].hash = b.probes[k].indexHash(seed_);
-        prefetch(index->home(b.searches[k].hash));
-      }
-    });
-  }
-  template <typename Probe>
-  void prefetchIndexedEntries(const Block<Probe>& b) const {
-    b.forCandidates([&](int32_t k) {
-      if (!b.searches[k].hashed) return;
-      if (const ChainIndex* index = usableIndex(b.buckets[k])) prefetchEntry(index->homeEntry(b.searches[k].hash));
-    });
-  }
-  template <typename Probe, bool kAdding, typename Keys, typename Step>
-  void pipelined(Keys keys, int32_t count, Step step) const;
-  template <typename Probe, typename Keys, typename Report>
-  void pipelinedFind(Keys keys, int32_t count, Report report) const;
-  // Bulk adds and finds in tables of up to kCachedSize buckets (their heads,
-  // tags and entries fit a core's second-level cache) take the keys one by
-  // one: the processor overlaps their few misses itself, and the pipeline's
-  // stages would only add work.
-  static constexpr int32_t kCachedSize = int32_t{1} << 16;
-  template <typename Probe, typename Keys, typename Report>
-  void findEach(Keys keys, int32_t count, Report report) const;
   // Calls visit(i, probe) for every present key i, hashing kHashGroup keys
   // at a time.
   template <typename Probe, typename Keys, typename Visit>
   static void forEachProbe(Keys keys, int32_t count, Visit visit);
+  // Larger tables go through the pipeline, in blocks of kBlock keys hashed
+  // kHashGroup at a time.
+  static constexpr int32_t kBlock = 32;
+  static_assert(kBlock % kHashGroup == 0, "blocks hold whole hash groups");
+  // Blocks of up to kBlock keys for `count` keys; any count a host passes
+  // (up to INT32_MAX) is counted without overflow, as are the bulk loops.
+  static int32_t blocksFor(int32_t count) { return count / kBlock + (count % kBlock != 0 ? 1 : 0); }
+  template <typename Probe>
+  struct Block;
+  template <typename Probe, bool kAdding, typename Keys, typename Step>
+  void pipelined(Keys keys, int32_t count, Step step) const;
+  template <typename Probe, typename Keys, typename Report>
+  void pipelinedFind(Keys keys, int32_t count, Report report) const;
+  template <typename Probe, typename Keys>
+  void pipelinedAdd(Keys keys, int32_t count, const int32_t* contents);
+  // For keys of indexed chains in a block: their index hashes, and the
+  // slots, then the entries, where their search in the index starts.
+  template <typename Probe>
+  void prefetchIndexSlots(Block<Probe>& b) const;
+  template <typename Probe>
+  void prefetchIndexedEntries(const Block<Probe>& b) const;
+  // Builds of an empty table that none of their keys can make grow: string
+  // keys are placed in bucket order, long keys one after another.
+  bool isFreshFor(int32_t count) const;
+  void placeLongs(const int32_t* keys, int32_t count, const int32_t* contents);
+  bool placeStringsInBucketOrder(const char* const* keys, int32_t count, const int32_t* contents);
+  void countKeys(const char* const* keys, int32_t count, double* fractions);
+  bool reserveRanges(uint32_t* firstUnit, uint64_t* runUnits);
+  void placeInBucketOrder(const char* const* keys, int32_t count, const double* fractions,
+                          uint32_t firstUnit, uint64_t runUnits, const int32_t* contents);
 
   void destroy(EntryRef entry);
   void releaseChain(EntryRef head);
   void releaseOutsideKeys();
   void grow();
   void allocateBuckets(int64_t size);
-  void split(EntryRef* oldBuckets, int32_t oldSize, ChainIndexes& oldIndexes);
+  void split(const EntryRef* oldBuckets, const uint8_t* oldTags, int32_t oldSize, ChainIndexes& oldIndexes);
   void splitIndexed(int32_t oldBucket, EntryRef head, ChainIndex& index);
-  int32_t pushOnNewChain(EntryRef e);
+  template <bool kFetchAhead>
+  void splitChains(const EntryRef* oldBuckets, const uint8_t* oldTags, int32_t oldSize, ChainIndexes& oldIndexes);
+  int32_t pushOnNewChain(EntryRef e, EntryRef* heads, uint8_t* tags, int32_t size) const;
   void relinkAll(EntryRef* oldBuckets, int32_t oldSize);
 
+  // counter is a 32-bit field that restored files may set to any value; it
+  // wraps instead of overflowing.
+  static int32_t wrapped(int64_t value) { return static_cast<int32_t>(static_cast<uint32_t>(value)); }
+
   int32_t size_ = 0;
+  // The most entries the table holds without growing: counter > size *
+  // kLoadFactor exactly when counter > growAbove_ (size * 0.75 is exact in a
+  // double, and counter an integer).
+  int32_t growAbove_ = 0;
   EntryRef* buckets_ = nullptr;
   uint8_t* tags_ = nullptr;
   int32_t counter_ = 0;
@@ -464,19 +442,28 @@ class HashTable {
 };
 
 // Buckets are taken kTagGroup at a time, and only those whose tag is not
-// zero are read: a tag is zero exactly when its chain is empty. The first
-// entries of the chains kTagGroups groups ahead are fetched meanwhile.
+// zero are read: a tag is zero exactly when its chain is empty. In a table
+// of more than kWalkCachedSize buckets, the first entries of the chains
+// kTagGroups groups ahead are fetched meanwhile.
 template <typename VisitChain>
 void HashTable::forEachChain(VisitChain visitChain) const {
+  if (size_ <= kWalkCachedSize) visitChains<false>(visitChain);
+  else visitChains<true>(visitChain);
+}
+
+template <bool kFetchAhead, typename VisitChain>
+void HashTable::visitChains(VisitChain visitChain) const {
   constexpr int64_t kAhead = int64_t{kTagGroup} * kTagGroups;
-  for (int64_t first = 0; first < size_; first += kTagGroup) {
-    for (uint32_t ahead = occupied(first + kAhead); ahead != 0; ahead &= ahead - 1) {
+  const EntryRef* const heads = buckets_;
+  const int32_t size = size_;
+  for (int64_t first = 0; first < size; first += kTagGroup) {
+    for (uint32_t ahead = kFetchAhead ? occupied(first + kAhead) : 0; ahead != 0; ahead &= ahead - 1) {
       const int64_t bucket = first + kAhead + lowestBit(ahead);
-      if (bucket < size_) prefetchEntry(buckets_[bucket]);
+      if (bucket < size) prefetchEntry(heads[bucket]);
     }
     for (uint32_t chains = occupied(first); chains != 0; chains &= chains - 1) {
       const int32_t bucket = static_cast<int32_t>(first + lowestBit(chains));
-      if (bucket < size_ && buckets_[bucket] != kNoEntry) visitChain(bucket, buckets_[bucket]);
+      if (bucket < size && heads[bucket] != kNoEntry) visitChain(bucket, heads[bucket]);
     }
   }
 }
@@ -496,144 +483,55 @@ inline EntryView HashTable::view(EntryRef ref) const {
   return {false, e.content, 0, e.key(), e.length};
 }
 
-// A software pipeline over blocks of kBlock keys. Block j is hashed and the
-// tags of its buckets prefetched (and the heads, when adding: an add writes
-// its head); block j - 1 reads its tags, lists the keys whose bit they have
-// (its candidates) and prefetches their heads; block j - 2 loads those heads
-// and prefetches the first entries; and block j - 3 is looked up or added,
-// by then usually in the cache. A search of absent keys so reads one byte a
-// key, mostly, and its later stages pass over the keys the tags ruled out.
-// Each stage is a short loop over one block.
+inline void HashTable::writeEntry(EntryRef ref, const LongProbe& probe, int32_t content) {
+  auto& e = entryAt(ref);
+  e.next = kNoEntry;
+  e.content = content;
+  e.longKey = probe.key;
+}
+
+inline EntryRef HashTable::newEntry(const LongProbe& probe, int32_t content) {
+  const EntryRef ref = pool_.allocate(sizeof(Entry), kLongKind);
+  writeEntry(ref, probe, content);
+  return ref;
+}
+
+// The add step, which single adds, sets, builds and growth of stored chains
+// share.
 template <typename Probe>
-struct HashTable::Block {
-  Probe probes[kBlock];
-  int32_t buckets[kBlock];
-  uint8_t tags[kBlock];
-  // The keys whose bit their bucket's tag has, in block order: only these
-  // can be present, so the later stages of a find visit them alone.
-  int32_t candidates[kBlock];
-  int32_t admitted;        // how many candidates
-  EntryRef heads[kBlock];  // the chain heads of the candidates, by key
-  ChainSearch searches[kBlock];  // the index hash, for keys of indexed chains
-  bool indexed;  // the table had indexes: searches are filled in
-  int32_t first;
-  int32_t n;
-  int32_t size;  // the table's bucket count when the block was hashed
-  // Calls visit(k) for every candidate k. A block of keys that are all
-  // candidates, as a search of present keys has, is taken straight.
-  template <typename Visit>
-  void forCandidates(Visit visit) const {
-    if (admitted == n) {
-      for (int32_t k = 0; k < n; ++k) visit(k);
-    } else {
-      for (int32_t c = 0; c < admitted; ++c) visit(candidates[c]);
-    }
+void HashTable::insert(const Probe& probe, int32_t bucket, uint8_t tag, int32_t content,
+                       const ChainSearch& search) {
+  linkAsHead(newEntry(probe, content), bucket, tag, search, probe);
+}
+
+// Puts `entry` at the head of chain `bucket`, whose `search` found its key
+// absent.
+template <typename Probe>
+void HashTable::linkAsHead(EntryRef entry, int32_t bucket, uint8_t tag, const ChainSearch& search,
+                           const Probe& probe) {
+  pushHead(entry, bucket, tag);
+  indexNewHead(bucket, entry, search, probe);
+  countAdded();
+}
+
+// A key whose bit its bucket's tag lacks is absent, and in a table without
+// indexes nothing but the chain learns of its entry: such adds, most of
+// them, take the short way.
+template <typename Probe>
+void HashTable::addIfAbsentAt(const Probe& probe, int32_t bucket, uint8_t tag, int32_t content,
+                              ChainSearch search) {
+  if (KEL_RARELY((tags_[bucket] & tag) != 0 || !indexes_.empty())) {
+    addUnlessFound(probe, bucket, tag, content, search);
+    return;
   }
-};
-
-template <typename Probe, bool kAdding, typename Keys, typename Step>
-void HashTable::pipelined(Keys keys, int32_t count, Step step) const {
-  constexpr int32_t kStages = 4;
-  Block<Probe> blocks[kStages];
-  const int32_t blockCount = blocksFor(count);
-  for (int32_t j = 0; j < blockCount + kStages - 1; ++j) {
-    // Read once per block: an add of the step below may grow the table.
-    const int32_t size = size_;
-    const uint8_t* const tags = tags_;
-    const EntryRef* const heads = buckets_;
-    if (j < blockCount) {
-      Block<Probe>& b = blocks[j % kStages];
-      b.first = j * kBlock;
-      b.n = count - b.first < kBlock ? count - b.first : kBlock;
-      b.size = size;
-      for (int32_t k = 0; k < b.n; k += kHashGroup)
-        Probe::fill(b.probes + k, keys, b.first + k, b.n - k < kHashGroup ? b.n - k : kHashGroup);
-      for (int32_t k = 0; k < b.n; ++k) {
-        const int32_t bucket = b.buckets[k] = bucketOf(b.probes[k].fraction, size);
-        b.tags[k] = b.probes[k].present() ? b.probes[k].tag() : 0;
-        prefetch(&tags[bucket]);
-        if (kAdding) prefetch(&heads[bucket]);
-      }
-    }
-    if (j >= 1 && j - 1 < blockCount) {
-      Block<Probe>& b = blocks[(j - 1) % kStages];
-      int32_t admitted = 0;
-      for (int32_t k = 0; k < b.n; ++k) {
-        const bool maybe = (tags[b.buckets[k]] & b.tags[k]) != 0;
-        b.candidates[admitted] = k;
-        admitted += maybe;
-        if (!kAdding && maybe) prefetch(&heads[b.buckets[k]]);
-      }
-      b.admitted = admitted;
-      b.indexed = !indexes_.empty();
-      if (b.indexed) prefetchIndexSlots(b);
-    }
-    if (j >= 2 && j - 2 < blockCount) {
-      Block<Probe>& b = blocks[(j - 2) % kStages];
-      b.forCandidates([&](int32_t k) {
-        const EntryRef head = heads[b.buckets[k]];
-        b.heads[k] = head;
-        prefetchEntry(head);
-      });
-      if (b.indexed) prefetchIndexedEntries(b);
-    }
-    if (j >= 3) step(blocks[(j - 3) % kStages]);
-  }
+  pushHead(newEntry(probe, content), bucket, tag);
+  countAdded();
 }
 
-// The heads found for a block stay right: nothing changes the table during
-// a find.
-template <typename Probe, typename Keys, typename Report>
-void HashTable::pipelinedFind(Keys keys, int32_t count, Report report) const {
-  pipelined<Probe, false>(keys, count, [&](const Block<Probe>& b) {
-    // Copies the compiler can keep in registers: the host's found flags are
-    // chars, and a store through them could change anything in memory.
-    Report local = report;
-    const int32_t first = b.first;
-    if (!b.indexed) {
-      b.forCandidates([&](int32_t k) {
-        const EntryRef found = walkToMatch(b.heads[k], b.probes[k]);
-        if (found != kNoEntry) local(first + k, entryAt(found).content);
-      });
-      return;
-    }
-    b.forCandidates([&](int32_t k) {
-      ChainSearch known = b.searches[k];
-      const EntryRef found = firstMatch(b.buckets[k], b.heads[k], b.probes[k], &known);
-      if (found != kNoEntry) local(first + k, entryAt(found).content);
-    });
-  });
-}
-
-template <typename Probe, typename Keys, typename Visit>
-void HashTable::forEachProbe(Keys keys, int32_t count, Visit visit) {
-  Probe probes[kHashGroup];
-  for (int32_t first = 0, n = 0; first < count; first += n) {
-    n = count - first < kHashGroup ? count - first : kHashGroup;
-    Probe::fill(probes, keys, first, n);
-    for (int32_t k = 0; k < n; ++k)
-      if (probes[k].present()) visit(first + k, probes[k]);
-  }
-}
-
-template <typename Probe, typename Keys, typename Report>
-void HashTable::findEach(Keys keys, int32_t count, Report report) const {
-  forEachProbe<Probe>(keys, count, [&](int32_t i, const Probe& probe) {
-    const EntryRef found = find(probe);
-    if (found != kNoEntry) report(i, entryAt(found).content);
-  });
-}
-
-template <typename Report>
-void HashTable::findStrings(const char* const* keys, int32_t count, Report report) const {
-  if (size_ <= kCachedSize) findEach<StringProbe>(keys, count, report);
-  else pipelinedFind<StringProbe>(keys, count, report);
-}
-
-template <typename Report>
-void HashTable::findLongs(const int32_t* keys, int32_t count, Report report) const {
-  if (size_ <= kCachedSize) findEach<LongProbe>(keys, count, report);
-  else pipelinedFind<LongProbe>(keys, count, report);
+template <typename Probe>
+void HashTable::addUnlessFound(Probe probe, int32_t bucket, uint8_t tag, int32_t content, ChainSearch search) {
+  if (findIn(bucket, tag, probe, &search) != kNoEntry) return;
+  insert(probe, bucket, tag, content, search);
 }
 
 }  // namespace kel

@@ -14,7 +14,6 @@ constexpr std::size_t kWindow = 10;
 // Per byte c: h = h * multiplier[c] + value[c]. For every byte but the space
 // that is h * 1.3 + |c as a signed char|; for the space it is h * 1.0 + 0.0,
 // which is h exactly (h is never negative), so a space counts as skipped.
-// Padding with spaces therefore lets several keys be mixed in lockstep.
 struct MixTable {
   std::array<double, 256> multiplier;
   std::array<double, 256> value;
@@ -45,16 +44,93 @@ inline double mixRange(double h, const char* bytes, std::size_t count) {
 // a key can have.
 std::size_t middleWindow(std::size_t length) { return (length - kWindow) / 2; }
 
-// Copies the contributing bytes, in order, to `out`; returns their count.
-std::size_t contributingBytes(const char* key, std::size_t length, unsigned char out[kShortKey]) {
+// Bulk hashing puts each key's contributing bytes at the end of a row of
+// kRow bytes, zeros before them: a zero mixes as h * 1.3 + 0, which keeps h
+// at 0 until the key's first byte. The rows of a group are then mixed
+// column by column from the first column any of them uses. A group without
+// spaces, as most are, mixes every byte with the one multiplier 1.3; a group
+// with one goes through the table of multipliers, where a space leaves h as
+// it is. Either way every key sees its own bytes in its own order, each
+// multiply and add rounded on its own.
+constexpr std::size_t kRow = 32;
+static_assert(kRow >= kShortKey, "a row holds every contributing byte");
+
+uint32_t load32(const char* p) {
+  uint32_t v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+// The high bit of a byte is set in spaceBits(v) where that byte of v is a
+// space, and can be set above one (the borrow of the test for a zero byte,
+// applied to v with every byte exclusive-ored with a space): only whether
+// any is set tells.
+uint32_t spaceBits(uint32_t v) {
+  const uint32_t x = v ^ 0x20202020u;
+  return (x - 0x01010101u) & ~x & 0x80808080u;
+}
+#if !defined(KEL_HASH_SSE2)
+uint64_t load64(const char* p) {
+  uint64_t v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+uint64_t spaceBits(uint64_t v) {
+  const uint64_t x = v ^ 0x2020202020202020u;
+  return (x - 0x0101010101010101u) & ~x & 0x8080808080808080u;
+}
+#endif
+
+// Copies n bytes, n <= kRow, from src to dst through loads and stores that
+// overlap where n is not a multiple of their width, and never reach past
+// src + n; returns whether one of the bytes is a space.
+bool copyBytes(unsigned char* dst, const char* src, std::size_t n) {
+  if (n >= 8) {
+    // Four words at 0, a, b and n - 8 cover the n bytes for n <= 32.
+    const std::size_t a = n - 8 < 8 ? n - 8 : 8;
+    const std::size_t b = n >= 16 && n - 16 > a ? n - 16 : a;
+#if defined(KEL_HASH_SSE2)
+    auto word = [](const char* p) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)); };
+    const __m128i w0 = word(src), w1 = word(src + a), w2 = word(src + b), w3 = word(src + n - 8);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(dst), w0);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + a), w1);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + b), w2);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + n - 8), w3);
+    const __m128i space = _mm_set1_epi8(' ');
+    const __m128i front = _mm_cmpeq_epi8(_mm_unpacklo_epi64(w0, w1), space);
+    const __m128i back = _mm_cmpeq_epi8(_mm_unpacklo_epi64(w2, w3), space);
+    return _mm_movemask_epi8(_mm_or_si128(front, back)) != 0;
+#else
+    const uint64_t w0 = load64(src), w1 = load64(src + a), w2 = load64(src + b), w3 = load64(src + n - 8);
+    std::memcpy(dst, &w0, 8);
+    std::memcpy(dst + a, &w1, 8);
+    std::memcpy(dst + b, &w2, 8);
+    std::memcpy(dst + n - 8, &w3, 8);
+    return (spaceBits(w0) | spaceBits(w1) | spaceBits(w2) | spaceBits(w3)) != 0;
+#endif
+  }
+  if (n >= 4) {
+    const uint32_t w0 = load32(src), w1 = load32(src + n - 4);
+    std::memcpy(dst, &w0, 4);
+    std::memcpy(dst + n - 4, &w1, 4);
+    return (spaceBits(w0) | spaceBits(w1)) != 0;
+  }
+  bool space = false;
+  for (std::size_t i = 0; i < n; ++i) space |= (dst[i] = static_cast<unsigned char>(src[i])) == ' ';
+  return space;
+}
+
+// Fills a row with a key's contributing bytes, as above; returns how many
+// columns, counted from the row's end, they take, and tells whether one of
+// them is a space.
+std::size_t fillRow(const char* key, std::size_t length, unsigned char* row, bool* spaces) {
+  std::memset(row, 0, kRow);
   if (length <= kShortKey) {
-    std::memcpy(out, key, length);
+    *spaces = copyBytes(row + kRow - length, key, length);
     return length;
   }
-  const std::size_t middle = middleWindow(length);
-  std::memcpy(out, key, kWindow);
-  std::memcpy(out + kWindow, key + middle, kWindow);
-  std::memcpy(out + 2 * kWindow, key + length - kWindow, kWindow);
+  unsigned char* out = row + kRow - kShortKey;
+  *spaces = copyBytes(out, key, kWindow) | copyBytes(out + kWindow, key + middleWindow(length), kWindow) |
+            copyBytes(out + 2 * kWindow, key + length - kWindow, kWindow);
   return kShortKey;
 }
 
@@ -68,21 +144,28 @@ double stringFraction(const char* key, std::size_t length) {
 }
 
 // Each key's h is a chain of dependent multiply-adds; mixing a group of keys
-// byte by byte in lockstep lets their chains overlap. Shorter keys are
-// padded with spaces, which leave h as it is.
+// column by column lets their chains overlap.
 void stringFractionsOfLengths(const char* const* keys, const std::size_t* lengths, int32_t count,
                               double* fractions) {
-  unsigned char bytes[kHashGroup][kShortKey];
-  std::memset(bytes, 0x20, sizeof bytes);
+  unsigned char rows[kHashGroup][kRow];
   std::size_t longest = 0;
-  for (int32_t k = 0; k < count; ++k) {
-    if (keys[k] == nullptr) continue;
-    const std::size_t used = contributingBytes(keys[k], lengths[k], bytes[k]);
+  bool spaces = false;
+  for (int32_t k = 0; k < kHashGroup; ++k) {
+    std::size_t used = 0;
+    bool rowSpaces = false;
+    if (k < count && keys[k] != nullptr) used = fillRow(keys[k], lengths[k], rows[k], &rowSpaces);
+    else std::memset(rows[k], 0, kRow);  // the empty key, or no key
     if (used > longest) longest = used;
+    spaces |= rowSpaces;
   }
   double h[kHashGroup] = {};
-  for (std::size_t i = 0; i < longest; ++i)
-    for (int32_t k = 0; k < kHashGroup; ++k) h[k] = mix(h[k], bytes[k][i]);
+  if (spaces) {
+    for (std::size_t i = kRow - longest; i < kRow; ++i)
+      for (int32_t k = 0; k < kHashGroup; ++k) h[k] = mix(h[k], rows[k][i]);
+  } else {
+    for (std::size_t i = kRow - longest; i < kRow; ++i)
+      for (int32_t k = 0; k < kHashGroup; ++k) h[k] = h[k] * 1.3 + kMix.value[rows[k][i]];
+  }
   for (int32_t k = 0; k < count; ++k) fractions[k] = fractionOf(h[k]);
 }
 

@@ -5,12 +5,6 @@
 
 namespace kel {
 
-void* allocateOrDie(std::size_t bytes) {
-  void* block = std::malloc(bytes == 0 ? 1 : bytes);
-  if (block == nullptr) outOfMemory();
-  return block;
-}
-
 void* allocateArrayOrDie(std::size_t count, std::size_t size) {
   if (size != 0 && count > SIZE_MAX / size) outOfMemory();
   return allocateOrDie(count * size);

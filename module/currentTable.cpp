@@ -8,11 +8,9 @@
 
 namespace kel {
 
-namespace {
-HashTable* current = nullptr;
-}  // namespace
+HashTable* detail::current = nullptr;
 
-HashTable* currentTable() { return current; }
+using detail::current;
 
 HashTable& startTable(int64_t n) {
   closeCurrentTable();

@@ -1,5 +1,6 @@
 #include "module/tableOperations.h"
 
+#include "core/bulkCalls.h"
 #include "module/currentTable.h"
 
 namespace kel {

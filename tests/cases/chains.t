@@ -100,6 +100,49 @@ $ host
   5 "kkkkkkkkkk10005kkkkkkkkkkkkkkkkkkkkkkkkk"
   40 "kkkkkkkkkk10040kkkkkkkkkkkkkkkkkkkkkkkkk"
 
+## a long-key build whose keys share one bucket: the chain holds them in the reverse of their order, a repeat keeps the first content
+$ host
+> makeHashTableLng [89 178 233 322 466 555 610 699 843 932 1076 1165 1220 1309 1453 1542 1597 1686 1775 1830 1919 2063 2152 2207 2296 2440 2529 2673 2762 2817 89] 31 [1..31]
+> buckets
+  buckets 96 counter 30
+> list
+  30 entries
+  30 long 2817
+  29 long 2762
+  28 long 2673
+  27 long 2529
+  26 long 2440
+  25 long 2296
+  24 long 2207
+  23 long 2152
+  22 long 2063
+  21 long 1919
+  20 long 1830
+  19 long 1775
+  18 long 1686
+  17 long 1597
+  16 long 1542
+  15 long 1453
+  14 long 1309
+  13 long 1220
+  12 long 1165
+  11 long 1076
+  10 long 932
+  9 long 843
+  8 long 699
+  7 long 610
+  6 long 555
+  5 long 466
+  4 long 322
+  3 long 233
+  2 long 178
+  1 long 89
+> searchLng [89 2817 1597 1] 4
+  89 found=1 content=1
+  2817 found=1 content=30
+  1597 found=1 content=17
+  1 found=0 content=-7777
+
 ## a restored chain that repeats a key: searches find its first entry, removals walk on past an entry the filter keeps
 $ host
 > write f.bin 1 21 0 21 10 #01 1 20 #01 2 30 #01 3 40 #01 4 50 #01 5 60 #01 6 70 #01 7 80 #01 8 90 #01 9 100 #01 10 110 #01 11 120 #01 12 130 #01 13 140 #01 14 150 #01 15 160 #01 16 170 #01 17 180 #01 18 190 #01 19 200 #01 20 500 #01 5

@@ -40,6 +40,18 @@ $ host
 > buckets
   buckets 3002 counter 1000
 
+## a long-key build of more entries than a slab holds: keys on either side of the slab's end are found, and adds after it take entries of their own
+$ host
+> makeHashTableLng [1..100000] 100000 [1..100000]
+> each 100001..100002 addOneLng {} {}
+> searchLng [1 87381 87382 100000 100001 100002] 6
+  1 found=1 content=1
+  87381 found=1 content=87381
+  87382 found=1 content=87382
+  100000 found=1 content=100000
+  100001 found=1 content=100001
+  100002 found=1 content=100002
+
 ## growth doubles the table when an add takes the entries above three quarters of the buckets
 $ host
 > makeHashTableLng null 2 null
