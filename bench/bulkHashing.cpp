@@ -1,41 +1,31 @@
 #include "bulkHashing.h"
 
-#include <cstddef>
-
-#include "core/hashing.h"
+#include "core/probes.h"
 
 namespace bench {
 
 namespace {
 
-// How many keys the group that starts at `first` holds: kHashGroup, fewer
-// at the end.
-int32_t groupAt(int32_t first, int32_t count) {
-  return count - first < kel::kHashGroup ? count - first : kel::kHashGroup;
+// The bucket of every key, hashed kHashGroup keys at a time through the
+// probe type's Group, as the table's bulk finds hash them.
+template <typename Probe, typename Key>
+void bucketsInBulk(const Key* keys, int32_t count, int32_t size, int32_t* buckets) {
+  typename Probe::Group group;
+  for (int32_t first = 0, n = 0; first < count; first += n) {
+    n = count - first < kel::kHashGroup ? count - first : kel::kHashGroup;
+    group.hash(keys, first, n);
+    for (int32_t k = 0; k < n; ++k) buckets[first + k] = kel::bucketOf(group.fractions[k], size);
+  }
 }
 
 }  // namespace
 
-// As a bulk search fills its string probes: kHashGroup keys at a time, each
-// key's length found by stringFractions.
 void stringBucketsInBulk(const char* const* keys, int32_t count, int32_t size, int32_t* buckets) {
-  std::size_t lengths[kel::kHashGroup];
-  double fractions[kel::kHashGroup];
-  for (int32_t first = 0, n = 0; first < count; first += n) {
-    n = groupAt(first, count);
-    kel::stringFractions(keys + first, n, lengths, fractions);
-    for (int32_t k = 0; k < n; ++k) buckets[first + k] = kel::bucketOf(fractions[k], size);
-  }
+  bucketsInBulk<kel::StringProbe>(keys, count, size, buckets);
 }
 
-// As a bulk search fills its long probes.
 void longBucketsInBulk(const int32_t* keys, int32_t count, int32_t size, int32_t* buckets) {
-  double fractions[kel::kHashGroup];
-  for (int32_t first = 0, n = 0; first < count; first += n) {
-    n = groupAt(first, count);
-    kel::longFractions(keys + first, n, fractions);
-    for (int32_t k = 0; k < n; ++k) buckets[first + k] = kel::bucketOf(fractions[k], size);
-  }
+  bucketsInBulk<kel::LongProbe>(keys, count, size, buckets);
 }
 
 }  // namespace bench

@@ -1,7 +1,6 @@
 // The library's own bulk hashing, alone: the bucket indices of many keys,
-// computed by the calls the table's bulk search makes to hash its probes
-// (StringProbe::fill and LongProbe::fill in core/HashTable.h; keep them the
-// same), without a table. Compiled from the core's sources with the
+// computed by the probe groups the table's bulk finds hash their keys with
+// (core/probes.h), without a table. Compiled from the core's sources with the
 // library's flags (bench/CMakeLists.txt), not loaded: KEL_BENCH_LIBRARY does
 // not change it.
 #pragma once
