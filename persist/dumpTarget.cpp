@@ -24,13 +24,14 @@ DumpTarget::~DumpTarget() {
   std::free(names_);
 }
 
+// In progress from before the open: a fatal end while the stream is made
+// removes a file the open created.
 bool DumpTarget::open(const char* path) {
   path_ = path;
-  if (!openPath(path)) return false;
   static const bool registered = std::atexit(endDumpAtExit) == 0;
   (void)registered;
   dumpInProgress = this;
-  return true;
+  return openPath(path);
 }
 
 std::FILE* DumpTarget::startWriting(int64_t bytes) {
@@ -82,7 +83,7 @@ DumpOutcome DumpTarget::abandon() {
     created_ = false;
     return DumpOutcome::failedKept;
   }
-  return inPlace_ ? DumpOutcome::failedTruncated : DumpOutcome::failedKept;
+  return inPlace_ || oldFileLost_ ? DumpOutcome::failedTruncated : DumpOutcome::failedKept;
 }
 
 std::FILE* DumpTarget::handToFatalReport() {

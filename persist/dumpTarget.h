@@ -25,15 +25,16 @@
 //     directly.
 //   - Before a replacement, temporary files of killed dumps beside the file
 //     are removed: those no writer holds the lock of.
-//   - Nothing here allocates after the target is opened except inside the C
-//     library (a fatal out-of-memory end then removes what the dump
-//     created), so no allocation failure leaves a truncated file.
+//   - After the target is opened only its stream and the buffer for copying
+//     extended attributes are allocated, both before a byte is written (a
+//     fatal out-of-memory end then removes what the dump created), so no
+//     allocation failure leaves a truncated file.
 //
 // How a dump ended (see DumpOutcome): landed; notOpened; failedKept when the
 // target was never cut (the temporary file is gone, a file the dump created
 // is removed again); failedTruncated when writing in place had begun, and
 // the file is left as a failed plain write leaves it, ending where the
-// written bytes end.
+// written bytes end, or when the old file was lost on the way (Windows).
 #pragma once
 
 #include <cstdint>
@@ -112,6 +113,9 @@ class DumpTarget {
   static void cutAtWrittenEnd(std::FILE* stream);
 
   void closeFolder();
+#if defined(_WIN32)
+  bool moveIntoLostPlace();
+#endif
 
   std::FILE* writeInPlace();
   void closeTarget();
@@ -126,6 +130,7 @@ class DumpTarget {
   bool created_ = false;             // the target did not exist before the dump
   bool temporaryMade_ = false;       // temporaryName_ names a file of this dump
   bool inPlace_ = false;             // the target itself is being written
+  bool oldFileLost_ = false;         // a replacement removed the old file but could not rename
   int64_t bytes_ = 0;
   std::FILE* target_ = nullptr;      // the target, open for writing, not truncated
   std::FILE* temporary_ = nullptr;   // the temporary file, while written

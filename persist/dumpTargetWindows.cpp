@@ -202,24 +202,35 @@ bool DumpTarget::flushToDisk(std::FILE* stream) {
 // replace); when that or ReplaceFileA fails, the target is opened again, if
 // the path still names it, to be written in place.
 // ERROR_UNABLE_TO_MOVE_REPLACEMENT means the old file is gone already: the
-// temporary file is renamed into its place.
+// temporary file is renamed into its place, else the file is made anew and
+// written, as a plain write would; when even that cannot be opened, the
+// temporary file, the only copy of the bytes, is left where it is.
 bool DumpTarget::replaceTarget() {
   BY_HANDLE_FILE_INFORMATION opened;
   if (!informationOf(handleOf(target_), &opened) || !pathNames(resolved_, opened, 0)) return false;
   std::fclose(temporary_);
   temporary_ = nullptr;
   closeTarget();
-  if (pathNames(resolved_, opened, DELETE) &&
-      (ReplaceFileA(resolved_, temporaryName_, nullptr, 0, nullptr, nullptr) ||
-       (GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT &&
-        MoveFileExA(temporaryName_, resolved_, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)))) {
-    temporaryMade_ = false;
-    return true;
+  if (pathNames(resolved_, opened, DELETE)) {
+    if (ReplaceFileA(resolved_, temporaryName_, nullptr, 0, nullptr, nullptr)) {
+      temporaryMade_ = false;
+      return true;
+    }
+    if (GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT) return moveIntoLostPlace();
   }
   target_ = streamOver(openForWriting(resolved_, 0), "wb");
   BY_HANDLE_FILE_INFORMATION reopened;
   if (target_ != nullptr && !(informationOf(handleOf(target_), &reopened) && sameFile(reopened, opened)))
     closeTarget();
+  return false;
+}
+
+bool DumpTarget::moveIntoLostPlace() {
+  oldFileLost_ = true;
+  temporaryMade_ = false;
+  if (MoveFileExA(temporaryName_, resolved_, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+  target_ = streamOver(openForWriting(resolved_, _O_CREAT), "wb");
+  if (target_ != nullptr) temporaryMade_ = true;
   return false;
 }
 

@@ -68,7 +68,7 @@ HashTable* buildChecked(std::FILE* file, RestartCheck* check, void (*beforeLoadi
 
 }  // namespace
 
-// Every allocation of the dump (the writer's buffer, the target's names) is
+// The dump's own allocations (the writer's buffer, the target's names) are
 // made before the target is opened. A replacement that cannot be completed
 // writes the table again, in place.
 DumpOutcome dumpRestartFile(const HashTable& table, const char* path) {
