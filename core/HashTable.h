@@ -100,6 +100,8 @@ class HashTable {
   // Bulk forms of add and find (core/bulkCalls.h says how they take their
   // keys): results and chain order are always those of taking the keys one
   // by one, in order. Null string keys are skipped; null contents mean 0.
+  // The adds are builds: the table is empty and sized for more than `count`
+  // keys, so that none of them makes it grow, as the builders make it.
   // The finds are defined in core/bulkCalls.h, which their callers include.
   void addStrings(const char* const* keys, int32_t count, const int32_t* contents);
   void addLongs(const int32_t* keys, int32_t count, const int32_t* contents);
@@ -317,16 +319,12 @@ class HashTable {
   void writeEntry(EntryRef ref, const LongProbe& probe, int32_t content);
   static std::size_t bytesFor(const StringProbe& probe) { return Entry::stringBytesFor(probe.length); }
   template <typename Probe>
-  void addIfAbsent(const Probe& probe, int32_t content) {
-    addIfAbsentAt(probe, bucketOf(probe.fraction, size_), probe.tag(), content, ChainSearch{});
-  }
-  template <typename Probe>
-  void addIfAbsentAt(const Probe& probe, int32_t bucket, uint8_t tag, int32_t content, ChainSearch search);
+  void addIfAbsent(const Probe& probe, int32_t content);
   template <typename Probe>
 #if defined(__GNUC__)
   __attribute__((noinline))
 #endif
-  void addUnlessFound(Probe probe, int32_t bucket, uint8_t tag, int32_t content, ChainSearch search);
+  void addUnlessFound(Probe probe, int32_t bucket, uint8_t tag, int32_t content);
   template <typename Probe>
   void insert(const Probe& probe, int32_t bucket, uint8_t tag, int32_t content,
               const ChainSearch& search);
@@ -355,9 +353,9 @@ class HashTable {
   // their keys (core/bulkCalls.h), and the builds of an empty table
   // (core/bulkAdds.cpp).
   //
-  // Bulk adds and finds in tables of up to kCachedSize buckets take the keys
-  // one by one: the processor overlaps their few misses itself, and the
-  // pipeline's stages would only add work. So do finds in tables of up to
+  // Bulk finds in tables of up to kCachedSize buckets take the keys one by
+  // one: the processor overlaps their few misses itself, and the pipeline's
+  // stages would only add work. So do finds in tables of up to
   // kFindEachSize buckets without side indexes (the pipeline fetches the
   // index slots of long chains ahead: searching 200,000 keys of one chain
   // took it 40 % of the time for hits, 34 % for misses), fetching tags and
@@ -368,12 +366,9 @@ class HashTable {
   static constexpr int32_t kFindEachSize = int32_t{1} << 20;
   template <typename Probe, bool kFetchAhead, typename Keys, typename Report>
   void findEach(Keys keys, int32_t count, Report report) const;
+  // Adds the keys one by one, hashed kHashGroup at a time.
   template <typename Probe, typename Keys>
   void addEach(Keys keys, int32_t count, const int32_t* contents);
-  // Calls visit(i, probe) for every present key i, hashing kHashGroup keys
-  // at a time.
-  template <typename Probe, typename Keys, typename Visit>
-  static void forEachProbe(Keys keys, int32_t count, Visit visit);
   // Larger tables go through the pipeline, in blocks of kBlock keys hashed
   // kHashGroup at a time.
   static constexpr int32_t kBlock = 32;
@@ -383,21 +378,18 @@ class HashTable {
   static int32_t blocksFor(int32_t count) { return count / kBlock + (count % kBlock != 0 ? 1 : 0); }
   template <typename Probe>
   struct Block;
-  template <typename Probe, bool kAdding, typename Keys, typename Step>
+  template <typename Probe, typename Keys, typename Step>
   void pipelined(Keys keys, int32_t count, Step step) const;
   template <typename Probe, typename Keys, typename Report>
   void pipelinedFind(Keys keys, int32_t count, Report report) const;
-  template <typename Probe, typename Keys>
-  void pipelinedAdd(Keys keys, int32_t count, const int32_t* contents);
   // For keys of indexed chains in a block: their index hashes, and the
   // slots, then the entries, where their search in the index starts.
   template <typename Probe>
   void prefetchIndexSlots(Block<Probe>& b) const;
   template <typename Probe>
   void prefetchIndexedEntries(const Block<Probe>& b) const;
-  // Builds of an empty table that none of their keys can make grow: string
-  // keys are placed in bucket order, long keys one after another.
-  bool isFreshFor(int32_t count) const;
+  // Builds: string keys are placed in bucket order, long keys one after
+  // another.
   void placeLongs(const int32_t* keys, int32_t count, const int32_t* contents);
   bool placeStringsInBucketOrder(const char* const* keys, int32_t count, const int32_t* contents);
   void countKeys(const char* const* keys, int32_t count, double* fractions);
@@ -518,10 +510,11 @@ void HashTable::linkAsHead(EntryRef entry, int32_t bucket, uint8_t tag, const Ch
 // indexes nothing but the chain learns of its entry: such adds, most of
 // them, take the short way.
 template <typename Probe>
-void HashTable::addIfAbsentAt(const Probe& probe, int32_t bucket, uint8_t tag, int32_t content,
-                              ChainSearch search) {
+void HashTable::addIfAbsent(const Probe& probe, int32_t content) {
+  const int32_t bucket = bucketOf(probe.fraction, size_);
+  const uint8_t tag = probe.tag();
   if (KEL_RARELY((tags_[bucket] & tag) != 0 || !indexes_.empty())) {
-    addUnlessFound(probe, bucket, tag, content, search);
+    addUnlessFound(probe, bucket, tag, content);
     return;
   }
   pushHead(newEntry(probe, content), bucket, tag);
@@ -529,7 +522,8 @@ void HashTable::addIfAbsentAt(const Probe& probe, int32_t bucket, uint8_t tag, i
 }
 
 template <typename Probe>
-void HashTable::addUnlessFound(Probe probe, int32_t bucket, uint8_t tag, int32_t content, ChainSearch search) {
+void HashTable::addUnlessFound(Probe probe, int32_t bucket, uint8_t tag, int32_t content) {
+  ChainSearch search;
   if (findIn(bucket, tag, probe, &search) != kNoEntry) return;
   insert(probe, bucket, tag, content, search);
 }

@@ -1,6 +1,6 @@
-// Bulk adds (declared in core/HashTable.h): an empty table built from an
-// array of string keys places its entries in bucket order; other bulk adds
-// take their keys as core/bulkCalls.h says.
+// Builds (declared in core/HashTable.h): an empty table built from an array
+// of string keys places its entries in bucket order, one built from long
+// keys writes them one after another.
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -10,20 +10,14 @@
 
 namespace kel {
 
+// A run of more than kMostRunUnits cannot be named (more than 4 GiB of
+// entries, 64-bit hosts only): the keys are then added one by one.
 void HashTable::addStrings(const char* const* keys, int32_t count, const int32_t* contents) {
-  if (isFreshFor(count) && placeStringsInBucketOrder(keys, count, contents)) return;
-  if (size_ <= kCachedSize) addEach<StringProbe>(keys, count, contents);
-  else pipelinedAdd<StringProbe>(keys, count, contents);
+  if (!placeStringsInBucketOrder(keys, count, contents)) addEach<StringProbe>(keys, count, contents);
 }
 
 void HashTable::addLongs(const int32_t* keys, int32_t count, const int32_t* contents) {
-  if (isFreshFor(count)) placeLongs(keys, count, contents);
-  else addEach<LongProbe>(keys, count, contents);
-}
-
-// A table none of whose keys can make it grow, and that holds none yet.
-bool HashTable::isFreshFor(int32_t count) const {
-  return counter_ == 0 && !storedChains_ && count > 0 && count <= growAbove_;
+  placeLongs(keys, count, contents);
 }
 
 // An empty table built from an array of long keys takes them in blocks of

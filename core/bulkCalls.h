@@ -1,15 +1,14 @@
-// How the bulk calls take their keys: addStrings, addLongs, findStrings
-// and findLongs (declared in core/HashTable.h, whose results and chain order
-// they keep exactly: those of taking the keys one by one, in order).
+// How the bulk finds take their keys: findStrings and findLongs (declared
+// in core/HashTable.h, whose results they keep exactly: those of taking the
+// keys one by one, in order), and the one-by-one adds a build falls back to.
 //
 // Tables of up to kCachedSize buckets, which the cache holds, take the keys
 // one by one, hashed kHashGroup at a time. Finds in tables of up to
 // kFindEachSize buckets without side indexes do too, fetching the tags and
-// heads of a group ahead; larger ones, tables with indexes (whose slots
-// the pipeline fetches ahead too) and adds to tables larger than the cache
-// go through a software pipeline that fetches every key's tag, head and
-// first entry into the cache some keys ahead of its lookup, so that memory
-// latencies overlap.
+// heads of a group ahead; larger ones and tables with indexes (whose slots
+// the pipeline fetches ahead too) go through a software pipeline that
+// fetches every key's tag, head and first entry into the cache some keys
+// ahead of its lookup, so that memory latencies overlap.
 #pragma once
 
 #include <cstdint>
@@ -33,17 +32,6 @@ void HashTable::findLongs(const int32_t* keys, int32_t count, Report report) con
 }
 
 // ------------------------------------------------- one by one, in groups
-
-template <typename Probe, typename Keys, typename Visit>
-void HashTable::forEachProbe(Keys keys, int32_t count, Visit visit) {
-  Probe probes[kHashGroup];
-  for (int32_t first = 0, n = 0; first < count; first += n) {
-    n = count - first < kHashGroup ? count - first : kHashGroup;
-    Probe::fill(probes, keys, first, n);
-    for (int32_t k = 0; k < n; ++k)
-      if (probes[k].present()) visit(first + k, probes[k]);
-  }
-}
 
 // Keys are hashed kHashGroup at a time, a group ahead of their lookups; a
 // probe is made only for a key whose bit its bucket's tag has. With
@@ -82,21 +70,24 @@ void HashTable::findEach(Keys keys, int32_t count, Report report) const {
 
 template <typename Probe, typename Keys>
 void HashTable::addEach(Keys keys, int32_t count, const int32_t* contents) {
-  forEachProbe<Probe>(keys, count, [&](int32_t i, const Probe& probe) {
-    addIfAbsent(probe, contents != nullptr ? contents[i] : 0);
-  });
+  Probe probes[kHashGroup];
+  for (int32_t first = 0, n = 0; first < count; first += n) {
+    n = count - first < kHashGroup ? count - first : kHashGroup;
+    Probe::fill(probes, keys, first, n);
+    for (int32_t k = 0; k < n; ++k)
+      if (probes[k].present()) addIfAbsent(probes[k], contents != nullptr ? contents[first + k] : 0);
+  }
 }
 
 // ------------------------------------------------------------ the pipeline
 
 // A software pipeline over blocks of kBlock keys. Block j is hashed and the
-// tags of its buckets prefetched (and the heads, when adding: an add writes
-// its head); block j - 1 reads its tags, lists the keys whose bit they have
-// (its candidates) and prefetches their heads; block j - 2 loads those heads
-// and prefetches the first entries; and block j - 3 is looked up or added,
-// by then usually in the cache. A search of absent keys so reads one byte a
-// key, mostly, and its later stages pass over the keys the tags ruled out.
-// Each stage is a short loop over one block.
+// tags of its buckets prefetched; block j - 1 reads its tags, lists the keys
+// whose bit they have (its candidates) and prefetches their heads; block
+// j - 2 loads those heads and prefetches the first entries; and block j - 3
+// is looked up, by then usually in the cache. A search of absent keys so
+// reads one byte a key, mostly, and its later stages pass over the keys the
+// tags ruled out. Each stage is a short loop over one block.
 template <typename Probe>
 struct HashTable::Block {
   Probe probes[kBlock];
@@ -111,7 +102,6 @@ struct HashTable::Block {
   bool indexed;  // the table had indexes: searches are filled in
   int32_t first;
   int32_t n;
-  int32_t size;  // the table's bucket count when the block was hashed
   // Calls visit(k) for every candidate k. A block of keys that are all
   // candidates, as a search of present keys has, is taken straight.
   template <typename Visit>
@@ -124,28 +114,25 @@ struct HashTable::Block {
   }
 };
 
-template <typename Probe, bool kAdding, typename Keys, typename Step>
+template <typename Probe, typename Keys, typename Step>
 void HashTable::pipelined(Keys keys, int32_t count, Step step) const {
   constexpr int32_t kStages = 4;
   Block<Probe> blocks[kStages];
   const int32_t blockCount = blocksFor(count);
+  const int32_t size = size_;
+  const uint8_t* const tags = tags_;
+  const EntryRef* const heads = buckets_;
   for (int32_t j = 0; j < blockCount + kStages - 1; ++j) {
-    // Read once per block: an add of the step below may grow the table.
-    const int32_t size = size_;
-    const uint8_t* const tags = tags_;
-    const EntryRef* const heads = buckets_;
     if (j < blockCount) {
       Block<Probe>& b = blocks[j % kStages];
       b.first = j * kBlock;
       b.n = count - b.first < kBlock ? count - b.first : kBlock;
-      b.size = size;
       for (int32_t k = 0; k < b.n; k += kHashGroup)
         Probe::fill(b.probes + k, keys, b.first + k, b.n - k < kHashGroup ? b.n - k : kHashGroup);
       for (int32_t k = 0; k < b.n; ++k) {
         const int32_t bucket = b.buckets[k] = bucketOf(b.probes[k].fraction, size);
         b.tags[k] = b.probes[k].present() ? b.probes[k].tag() : 0;
         prefetch(&tags[bucket]);
-        if (kAdding) prefetch(&heads[bucket]);
       }
     }
     if (j >= 1 && j - 1 < blockCount) {
@@ -155,7 +142,7 @@ void HashTable::pipelined(Keys keys, int32_t count, Step step) const {
         const bool maybe = (tags[b.buckets[k]] & b.tags[k]) != 0;
         b.candidates[admitted] = k;
         admitted += maybe;
-        if (!kAdding && maybe) prefetch(&heads[b.buckets[k]]);
+        if (maybe) prefetch(&heads[b.buckets[k]]);
       }
       b.admitted = admitted;
       b.indexed = !indexes_.empty();
@@ -178,7 +165,7 @@ void HashTable::pipelined(Keys keys, int32_t count, Step step) const {
 // a find.
 template <typename Probe, typename Keys, typename Report>
 void HashTable::pipelinedFind(Keys keys, int32_t count, Report report) const {
-  pipelined<Probe, false>(keys, count, [&](const Block<Probe>& b) {
+  pipelined<Probe>(keys, count, [&](const Block<Probe>& b) {
     // Copies the compiler can keep in registers: the host's found flags are
     // chars, and a store through them could change anything in memory.
     Report local = report;
@@ -215,22 +202,6 @@ void HashTable::prefetchIndexedEntries(const Block<Probe>& b) const {
   b.forCandidates([&](int32_t k) {
     if (!b.searches[k].hashed) return;
     if (const ChainIndex* index = usableIndex(b.buckets[k])) prefetchEntry(index->homeEntry(b.searches[k].hash));
-  });
-}
-
-// Adds read their chain and tag again when their turn comes: keys added
-// meanwhile may have changed them, or grown the table.
-template <typename Probe, typename Keys>
-void HashTable::pipelinedAdd(Keys keys, int32_t count, const int32_t* contents) {
-  pipelined<Probe, true>(keys, count, [&](const Block<Probe>& b) {
-    for (int32_t k = 0; k < b.n; ++k) {
-      if (!b.probes[k].present()) continue;
-      const int32_t content = contents != nullptr ? contents[b.first + k] : 0;
-      // The index hash stays right whatever the adds before it did.
-      const ChainSearch known = b.indexed ? b.searches[k] : ChainSearch{};
-      if (b.size == size_) addIfAbsentAt(b.probes[k], b.buckets[k], b.tags[k], content, known);
-      else addIfAbsentAt(b.probes[k], bucketOf(b.probes[k].fraction, size_), b.tags[k], content, known);
-    }
   });
 }
 

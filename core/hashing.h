@@ -31,7 +31,7 @@ double stringFraction(const char* key, std::size_t length);
 constexpr int32_t kHashGroup = 8;
 void stringFractions(const char* const* keys, int32_t count, std::size_t* lengths,
                      double* fractions);
-// The same for keys whose lengths are known (none of them null).
+// The same for keys whose lengths are known (a null key's length is 0).
 void stringFractionsOfLengths(const char* const* keys, const std::size_t* lengths, int32_t count,
                               double* fractions);
 
