@@ -207,8 +207,10 @@ typedef void KELHASHTABLEFUN_CALL kelHashTableFun_addOneStr(const char* key, int
 /* Releases the current table; without one, does nothing. */
 typedef void KELHASHTABLEFUN_CALL kelHashTableFun_close(void);
 
-/* Writes the current table to the restart file `path`, replacing the file in
-   one step; does nothing when path is null or no file can be opened. */
+/* Writes the current table to the restart file `path`; the file ends as a
+   plain fopen(path, "wb") write would leave it, replaced safely where that
+   keeps everything (getLastDumpOutcome tells how the dump ended). Does
+   nothing when path is null or no file can be opened. */
 typedef void KELHASHTABLEFUN_CALL kelHashTableFun_dumpToRestartFile(const char* path);
 
 /* Out: *count entries, and new arrays of *count + 1 slots (the last one not

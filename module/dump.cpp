@@ -16,11 +16,6 @@ void dumpCurrentTable(const char* path) {
   if (dumped) last = dumpRestartFile(*table, path);
 }
 
-bool lastDumpOutcome(DumpOutcome* outcome) {
-  if (dumped) *outcome = last;
-  return dumped;
-}
-
 static_assert(static_cast<int>(DumpOutcome::landed) + 1 == KELHASHTABLEFUN_DUMP_LANDED &&
                   static_cast<int>(DumpOutcome::notOpened) + 1 == KELHASHTABLEFUN_DUMP_NOT_OPENED &&
                   static_cast<int>(DumpOutcome::failedKept) + 1 == KELHASHTABLEFUN_DUMP_FAILED_KEPT &&
@@ -29,8 +24,7 @@ static_assert(static_cast<int>(DumpOutcome::landed) + 1 == KELHASHTABLEFUN_DUMP_
               "outcomes are numbered as the header numbers them, after none");
 
 int32_t lastDumpOutcomeCode() {
-  DumpOutcome outcome;
-  return lastDumpOutcome(&outcome) ? static_cast<int32_t>(outcome) + 1 : KELHASHTABLEFUN_DUMP_NONE;
+  return dumped ? static_cast<int32_t>(last) + 1 : KELHASHTABLEFUN_DUMP_NONE;
 }
 
 }  // namespace kel

@@ -1,7 +1,9 @@
 // A 32-bit PE DLL mapped into this process as the Windows loader maps it:
 // each section at its RVA, base relocations applied when the image cannot
 // sit at the address it was linked for, every import bound, and the pages
-// protected as the sections ask.
+// protected as the sections ask. The headers, sections and relocations are
+// checked against the file; the import, export and TLS tables are trusted:
+// the runner maps the DLLs this project's toolchain links.
 #ifndef DLLRUNNER_PE_IMAGE_H
 #define DLLRUNNER_PE_IMAGE_H
 
