@@ -361,12 +361,12 @@ void addWorkloads(KeySet set, int n) {
 int registerAll() {
   using namespace bench;
   // The scaling series for short identifiers and long keys; the other key
-  // sets at 1,000 and 1,000,000 keys.
+  // sets up to 1,000,000 keys.
   for (int n : {1000, 10000, 100000, 1000000, 10000000}) {
     addWorkloads<StdStrings, AbslStrings, BoostStrings>(KeySet::kAscii, n);
     addWorkloads<StdLongs, AbslLongs, BoostLongs>(KeySet::kLong, n);
   }
-  for (int n : {1000, 1000000}) {
+  for (int n : {1000, 10000, 100000, 1000000}) {
     addWorkloads<StdStrings, AbslStrings, BoostStrings>(KeySet::kPath, n);
     addWorkloads<StdStrings, AbslStrings, BoostStrings>(KeySet::kSjis, n);
   }

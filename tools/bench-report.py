@@ -181,6 +181,25 @@ def scaling(table, keys):
     return "\n".join(lines), series
 
 
+def small_tables(table, largest=100000):
+    """Every key set and workload below the headline size: library / fastest peer."""
+    sizes = sorted({n for (g, n), row in table.items()
+                    if n <= largest and g.split("_")[0] in WORKLOADS and LIBRARY in row})
+    if not sizes:
+        return None
+    lines = ["| key set | workload | " + " | ".join(f"{n:,}" for n in sizes) + " |",
+             "|---|---|" + "---:|" * len(sizes)]
+    for keys in KEY_SETS:
+        for workload in WORKLOADS:
+            cells = []
+            for n in sizes:
+                row = table.get((f"{workload}_{keys}", n), {})
+                name, best = fastest_peer(row)
+                cells.append(f"{row[LIBRARY] / best:.2f} ({name})" if LIBRARY in row and best else "-")
+            lines.append(f"| {KEY_SET_NAMES[keys]} | {WORKLOAD_NAMES[workload]} | " + " | ".join(cells) + " |")
+    return "\n".join(lines)
+
+
 def floor_table(table):
     sizes = sorted({n for (g, n) in table if g in ("hit_lng", "miss_lng")})
     lines = ["| long keys | " + " | ".join(f"{n:,}" for n in sizes) + " |", "|---|" + "---:|" * len(sizes)]
@@ -290,6 +309,10 @@ def main():
     size = headline_size(table)
     print(f"## {size:,} keys\n")
     print(main_table(table, size))
+    small = small_tables(table)
+    if small:
+        print("\n## Every key set up to 100,000 keys: library / fastest peer (which peer)\n")
+        print(small)
     all_series = {}
     for keys in ("ascii", "lng"):
         text, series = scaling(table, keys)
