@@ -50,7 +50,8 @@ std::string stringKeyField(const std::string& input, long line, const std::strin
   if (!key || key->find('\0') != std::string::npos)
     malformed(input, line, cp932 ? "not a key: a broken escape, a NUL byte or a character Shift_JIS lacks"
                                  : "not a key: a broken escape or a NUL byte");
-  if (key->size() > kel::kLongestStringKey) malformed(input, line, "key longer than " + std::to_string(kel::kLongestStringKey) + " bytes");
+  if (key->size() > kel::kLongestStringKey)
+    malformed(input, line, "key longer than " + std::to_string(kel::kLongestStringKey) + " bytes");
   return *key;
 }
 
