@@ -55,30 +55,28 @@ std::size_t middleWindow(std::size_t length) { return (length - kWindow) / 2; }
 constexpr std::size_t kRow = 32;
 static_assert(kRow >= kShortKey, "a row holds every contributing byte");
 
-uint32_t load32(const char* p) {
-  uint32_t v;
+template <typename Word>
+Word loadWord(const char* p) {
+  Word v;
   std::memcpy(&v, p, sizeof v);
   return v;
 }
+// A Word with every byte `byte`.
+template <typename Word>
+constexpr Word everyByte(uint8_t byte) {
+  return static_cast<Word>(~Word{0} / 0xFF * byte);
+}
+static_assert(everyByte<uint32_t>(' ') == 0x20202020u && everyByte<uint64_t>(0x80) == 0x8080808080808080u,
+              "every byte of the word alike");
 // The high bit of a byte is set in spaceBits(v) where that byte of v is a
 // space, and can be set above one (the borrow of the test for a zero byte,
 // applied to v with every byte exclusive-ored with a space): only whether
 // any is set tells.
-uint32_t spaceBits(uint32_t v) {
-  const uint32_t x = v ^ 0x20202020u;
-  return (x - 0x01010101u) & ~x & 0x80808080u;
+template <typename Word>
+Word spaceBits(Word v) {
+  const Word x = v ^ everyByte<Word>(' ');
+  return (x - everyByte<Word>(0x01)) & ~x & everyByte<Word>(0x80);
 }
-#if !defined(KEL_HASH_SSE2)
-uint64_t load64(const char* p) {
-  uint64_t v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
-}
-uint64_t spaceBits(uint64_t v) {
-  const uint64_t x = v ^ 0x2020202020202020u;
-  return (x - 0x0101010101010101u) & ~x & 0x8080808080808080u;
-}
-#endif
 
 // Copies n bytes, n <= kRow, from src to dst through loads and stores that
 // overlap where n is not a multiple of their width, and never reach past
@@ -100,7 +98,8 @@ bool copyBytes(unsigned char* dst, const char* src, std::size_t n) {
     const __m128i back = _mm_cmpeq_epi8(_mm_unpacklo_epi64(w2, w3), space);
     return _mm_movemask_epi8(_mm_or_si128(front, back)) != 0;
 #else
-    const uint64_t w0 = load64(src), w1 = load64(src + a), w2 = load64(src + b), w3 = load64(src + n - 8);
+    auto word = [](const char* p) { return loadWord<uint64_t>(p); };
+    const uint64_t w0 = word(src), w1 = word(src + a), w2 = word(src + b), w3 = word(src + n - 8);
     std::memcpy(dst, &w0, 8);
     std::memcpy(dst + a, &w1, 8);
     std::memcpy(dst + b, &w2, 8);
@@ -109,7 +108,7 @@ bool copyBytes(unsigned char* dst, const char* src, std::size_t n) {
 #endif
   }
   if (n >= 4) {
-    const uint32_t w0 = load32(src), w1 = load32(src + n - 4);
+    const uint32_t w0 = loadWord<uint32_t>(src), w1 = loadWord<uint32_t>(src + n - 4);
     std::memcpy(dst, &w0, 4);
     std::memcpy(dst + n - 4, &w1, 4);
     return (spaceBits(w0) | spaceBits(w1)) != 0;
